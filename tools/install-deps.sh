@@ -5,7 +5,7 @@ packages=(
     cmake ninja-build g++ pkg-config make
     libgtest-dev libgmock-dev libbenchmark-dev
     libicu-dev libcairo2-dev libpango1.0-dev libpixman-1-dev
-    fonts-dejavu-core fonts-liberation2
+    fonts-dejavu-core fonts-liberation2 fonts-ipafont-gothic
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -7,17 +7,27 @@
 #include <any>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
+#include <type_traits>
 #include <typeindex>
 #include <unordered_map>
 
 namespace rt {
 
 class Object;
+class KeyTable;
+template <class T>
+class Keys;
 
 class Class {
 public:
-    Class(std::string name, const Class* superclass) : _name(std::move(name)), _superclass(superclass) {}
+    // Adds the class's own settable keys to a table (KeyValue.h); OLM_DEFINE_CLASS passes
+    // the class's `registerKeys` here when it has one.
+    using KeyRegistrar = void (*)(KeyTable&);
+
+    Class(std::string name, const Class* superclass, KeyRegistrar registerKeys = nullptr)
+        : _name(std::move(name)), _superclass(superclass), _registerKeys(registerKeys) {}
     Class(const Class&) = delete;
     Class& operator=(const Class&) = delete;
 
@@ -54,22 +64,55 @@ public:
         return fn != nullptr && *fn ? (*fn)(std::forward<Args>(args)...) : typename std::function<Sig>::result_type{};
     }
 
+    // Every key the class can set by name, its superclasses' included; built on first use
+    // (safely if two threads get there at once) and kept for the life of the class.
+    const KeyTable& keyTable() const;
+
 private:
     std::string _name;
     const Class* _superclass;
     std::unordered_map<std::type_index, std::any> _factories;
+    KeyRegistrar _registerKeys;
+    mutable std::once_flag _keyTableOnce;
+    mutable std::shared_ptr<const KeyTable> _keyTable;
 };
+
+namespace detail {
+
+// Defined in KeyValue.h, which a class that registers keys includes to write them.
+template <class T>
+void registerKeysOf(KeyTable& table);
+
+// The class's own `static void registerKeys(rt::Keys<T>&)`, if it declares one (an
+// inherited one takes its base's Keys and does not match).
+template <class T>
+constexpr Class::KeyRegistrar keyRegistrarOf() {
+    if constexpr (requires(Keys<T>& keys) { T::registerKeys(keys); })
+        return &registerKeysOf<T>;
+    else
+        return nullptr;
+}
+
+} // namespace detail
 
 } // namespace rt
 
 // Inside a class body (public section): declares the class descriptor of `Self`.
+// The descriptor chain must agree with the C++ one (the key-value setter relies on it), so
+// `Self` is checked to be the enclosing class and `Super` one of its bases.
 #define OLM_DECLARE_CLASS(Self)                                                                              \
     static const ::rt::Class& staticClass();                                                                 \
-    const ::rt::Class& objectClass() const override { return Self::staticClass(); }
+    const ::rt::Class& objectClass() const override {                                                        \
+        static_assert(std::is_same_v<decltype(this), const Self*>, "OLM_DECLARE_CLASS names another class"); \
+        return Self::staticClass();                                                                          \
+    }
 
-// In one .cpp: defines the descriptor of `Self` with `Super` as its superclass.
+// In one .cpp: defines the descriptor of `Self` with `Super` as its superclass. When
+// `Self` declares `static void registerKeys(rt::Keys<Self>&)` (KeyValue.h), its keys are
+// registered on first use; define it in the same .cpp.
 #define OLM_DEFINE_CLASS(Self, Super)                                                                        \
     const ::rt::Class& Self::staticClass() {                                                                 \
-        static ::rt::Class cls(#Self, &Super::staticClass());                                                \
+        static_assert(std::is_base_of_v<Super, Self>, "OLM_DEFINE_CLASS: Super is not a base of Self");      \
+        static ::rt::Class cls(#Self, &Super::staticClass(), ::rt::detail::keyRegistrarOf<Self>());          \
         return cls;                                                                                          \
     }

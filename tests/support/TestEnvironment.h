@@ -4,7 +4,15 @@ namespace olm::test {
 
 // Fixes the process-wide defaults every test relies on: time zone, locale, the
 // clock's "now", the screen scale and the appearance. Called once by the test main;
-// tests that change a default restore it with the scoped helpers of the platform.
+// tests that change a default restore it with the scoped helpers of the platform
+// (fnd::ScopedDefaults for the foundation defaults).
+//
+// Foundation defaults:
+// - the calling thread (the test main's) is the main thread;
+// - current locale "en_US" (first weekday Sunday, one day in the first week);
+// - default time zone "America/New_York" (not UTC, so that local and UTC dates differ);
+// - "now" fixed at Tuesday 2026-12-15 10:30:00 in New York (15:30:00 UTC, Unix time
+//   1797348600), away from month ends and daylight-saving changes.
 void installDeterministicDefaults();
 
 } // namespace olm::test

@@ -1,0 +1,118 @@
+#include "platform/graphics/Image.h"
+
+#include <cairo.h>
+
+#include <algorithm>
+#include <cmath>
+
+namespace gfx {
+namespace {
+double sanitizedScale(double scale) {
+    return std::isfinite(scale) && scale > 0 ? scale : 1.0;
+}
+
+bool usable(cairo_surface_t* s) {
+    return s && cairo_surface_status(s) == CAIRO_STATUS_SUCCESS &&
+           cairo_surface_get_type(s) == CAIRO_SURFACE_TYPE_IMAGE;
+}
+} // namespace
+
+Image::Image(cairo_surface_t* surface, double scale)
+    : _surface(surface), _pixelWidth(cairo_image_surface_get_width(surface)),
+      _pixelHeight(cairo_image_surface_get_height(surface)), _stride(cairo_image_surface_get_stride(surface)),
+      _scale(scale) {}
+
+Image::~Image() {
+    cairo_surface_destroy(_surface);
+}
+
+std::shared_ptr<Image> Image::make(int pixelWidth, int pixelHeight, double scale) {
+    if (pixelWidth <= 0 || pixelHeight <= 0) return nullptr;
+    cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, pixelWidth, pixelHeight);
+    if (cairo_surface_status(s) != CAIRO_STATUS_SUCCESS) {
+        cairo_surface_destroy(s);
+        return nullptr;
+    }
+    return std::shared_ptr<Image>(new Image(s, sanitizedScale(scale)));
+}
+
+std::shared_ptr<Image> Image::fromSurface(cairo_surface_t* surface, double scale) {
+    if (!usable(surface)) return nullptr;
+    const int w = cairo_image_surface_get_width(surface);
+    const int h = cairo_image_surface_get_height(surface);
+    std::shared_ptr<Image> image = make(w, h, scale);
+    if (!image) return nullptr;
+    cairo_t* cr = cairo_create(image->_surface);
+    cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
+    cairo_set_source_surface(cr, surface, 0, 0);
+    cairo_paint(cr);
+    cairo_destroy(cr);
+    cairo_surface_flush(image->_surface);
+    return image;
+}
+
+const std::uint8_t* Image::data() const {
+    return cairo_image_surface_get_data(_surface);
+}
+
+std::uint8_t* Image::mutableData() {
+    cairo_surface_flush(_surface);
+    return cairo_image_surface_get_data(_surface);
+}
+
+void Image::markDirty() {
+    cairo_surface_mark_dirty(_surface);
+}
+
+RGBA Image::pixel(int x, int y) const {
+    if (x < 0 || y < 0 || x >= _pixelWidth || y >= _pixelHeight) return {};
+    const auto* row = data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(_stride);
+    const std::uint32_t p = reinterpret_cast<const std::uint32_t*>(row)[x];
+    const double a = ((p >> 24) & 0xff) / 255.0;
+    if (a == 0) return {};
+    auto channel = [&](int shift) { return std::min(1.0, ((p >> shift) & 0xff) / 255.0 / a); };
+    return {channel(16), channel(8), channel(0), a};
+}
+
+std::shared_ptr<Image> Image::cropped(const Rect& rect) const {
+    if (rect.isNull()) return nullptr;
+    const Rect r = rect.standardized();
+    if (!std::isfinite(r.minX()) || !std::isfinite(r.minY()) || !std::isfinite(r.maxX()) ||
+        !std::isfinite(r.maxY()))
+        return nullptr;
+    // Pixel rectangle, clipped to the image.
+    const double x0 = std::max(0.0, std::floor(r.minX() * _scale + 1e-6));
+    const double y0 = std::max(0.0, std::floor(r.minY() * _scale + 1e-6));
+    const double x1 = std::min<double>(_pixelWidth, std::ceil(r.maxX() * _scale - 1e-6));
+    const double y1 = std::min<double>(_pixelHeight, std::ceil(r.maxY() * _scale - 1e-6));
+    if (x1 <= x0 || y1 <= y0) return nullptr;
+    std::shared_ptr<Image> out = make(static_cast<int>(x1 - x0), static_cast<int>(y1 - y0), _scale);
+    if (!out) return nullptr;
+    cairo_t* cr = cairo_create(out->_surface);
+    cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
+    cairo_set_source_surface(cr, _surface, -x0, -y0);
+    cairo_paint(cr);
+    cairo_destroy(cr);
+    cairo_surface_flush(out->_surface);
+    return out;
+}
+
+bool Image::writePNG(const std::string& path) const {
+    return cairo_surface_write_to_png(_surface, path.c_str()) == CAIRO_STATUS_SUCCESS;
+}
+
+std::shared_ptr<Image> Image::readPNG(const std::string& path) {
+    cairo_surface_t* s = cairo_image_surface_create_from_png(path.c_str());
+    std::shared_ptr<Image> image;
+    if (usable(s)) {
+        if (cairo_image_surface_get_format(s) == CAIRO_FORMAT_ARGB32) {
+            image = std::shared_ptr<Image>(new Image(s, 1.0));
+            return image;
+        }
+        image = fromSurface(s, 1.0);
+    }
+    cairo_surface_destroy(s);
+    return image;
+}
+
+} // namespace gfx
