@@ -1,0 +1,3 @@
+#include "OLMCore/XQView.h"
+
+OLM_DEFINE_CLASS(XQView, ui::View)

@@ -1,0 +1,755 @@
+#include "platform/ui/Compositor.h"
+
+#include "platform/graphics/GraphicsContext.h"
+
+#include <cairo.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <unordered_map>
+#include <vector>
+
+namespace ui {
+
+namespace {
+
+// The largest flattened layer, per side in pixels: a bound on what a malformed tree can make
+// the compositor allocate.
+constexpr double kMaxFlattenedPixels = 8192;
+// The largest frame buffer, per side in pixels.
+constexpr double kMaxFramePixels = 16384;
+// Scratch images not used for this many frames in a row are given back.
+constexpr int kIdleFramesKept = 2;
+
+// NaN counts as 0.
+double clamp01(double v) {
+    return v > 0 ? (v < 1 ? v : 1) : 0;
+}
+
+bool visible(const gfx::Rect& r) {
+    return !r.isEmpty();
+}
+
+// A transform of the layer plane (z = 0) that keeps w at 1 is an affine map of x and y:
+// whatever it does to z is dropped by the flattening.
+bool isPlanarAffine(const gfx::Transform3D& t) {
+    constexpr double eps = 1e-12;
+    return std::abs(t.m14) < eps && std::abs(t.m24) < eps && std::abs(t.m44 - 1) < eps;
+}
+
+// The bounding box of a rectangle of the layer plane under `t`, cut at the near plane.
+gfx::Rect mapExtent(const gfx::Rect& r, const gfx::Transform3D& t) {
+    if (r.isNull()) return r;
+    if (isPlanarAffine(t)) return gfx::affineTransform(t).apply(r);
+    return gfx::projectedBounds(r, t.rows());
+}
+
+// The determinant of the plane's homography (x, y, 1) -> (x', y', w'). Where w' > 0 its sign
+// is the sign of the projected area: negative when the layer shows its back.
+double planeOrientation(const gfx::Transform3D& t) {
+    return t.m11 * (t.m22 * t.m44 - t.m24 * t.m42) - t.m12 * (t.m21 * t.m44 - t.m24 * t.m41) +
+           t.m14 * (t.m21 * t.m42 - t.m22 * t.m41);
+}
+
+std::uint32_t premultipliedPixel(const gfx::Color& color) {
+    const gfx::RGBA c = color.resolved();
+    const double a = clamp01(c.a);
+    const auto q = [&](double v) { return static_cast<std::uint32_t>(std::lround(clamp01(v) * a * 255)); };
+    return static_cast<std::uint32_t>(std::lround(a * 255)) << 24 | q(c.r) << 16 | q(c.g) << 8 | q(c.b);
+}
+
+// The clip of `cr` as a box in device space.
+gfx::Rect deviceClipExtents(cairo_t* cr) {
+    cairo_save(cr);
+    cairo_identity_matrix(cr);
+    double x0, y0, x1, y1;
+    cairo_clip_extents(cr, &x0, &y0, &x1, &y1);
+    cairo_restore(cr);
+    return {x0, y0, x1 - x0, y1 - y0};
+}
+
+gfx::PixelBuffer regionOf(cairo_surface_t* surface, int width, int height) {
+    gfx::PixelBuffer pixels = gfx::pixelsOf(surface);
+    pixels.width = std::min(pixels.width, width);
+    pixels.height = std::min(pixels.height, height);
+    return pixels;
+}
+
+} // namespace
+
+namespace detail {
+
+// Scratch ARGB32 images, reused from frame to frame: a lease hands out the top-left
+// `width` × `height` pixels of a free image at least that large, cleared.
+class SurfacePool {
+public:
+    SurfacePool() = default;
+    SurfacePool(const SurfacePool&) = delete;
+    SurfacePool& operator=(const SurfacePool&) = delete;
+    ~SurfacePool() {
+        for (const auto& e : _entries)
+            cairo_surface_destroy(e->surface);
+    }
+
+    struct Entry {
+        cairo_surface_t* surface = nullptr;
+        int width = 0;
+        int height = 0;
+        bool inUse = false;
+        bool usedThisFrame = false;
+        int idleFrames = 0;
+    };
+
+    class Lease {
+    public:
+        Lease() = default;
+        Lease(Entry* entry, int width, int height) : _entry(entry), _width(width), _height(height) {}
+        Lease(Lease&& other) noexcept
+            : _entry(std::exchange(other._entry, nullptr)), _width(other._width), _height(other._height) {}
+        Lease& operator=(Lease&&) = delete;
+        ~Lease() {
+            if (_entry != nullptr) _entry->inUse = false;
+        }
+        explicit operator bool() const { return _entry != nullptr; }
+        cairo_surface_t* surface() const { return _entry->surface; }
+        int width() const { return _width; }
+        int height() const { return _height; }
+        gfx::PixelBuffer pixels() const { return regionOf(_entry->surface, _width, _height); }
+
+    private:
+        Entry* _entry = nullptr;
+        int _width = 0;
+        int _height = 0;
+    };
+
+    Lease take(int width, int height) {
+        if (width <= 0 || height <= 0) return {};
+        Entry* best = nullptr;
+        for (const auto& e : _entries) {
+            if (e->inUse || e->width < width || e->height < height) continue;
+            if (best == nullptr || double(e->width) * e->height < double(best->width) * best->height)
+                best = e.get();
+        }
+        if (best == nullptr) {
+            cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
+            if (cairo_surface_status(s) != CAIRO_STATUS_SUCCESS) {
+                cairo_surface_destroy(s);
+                return {};
+            }
+            auto entry = std::make_unique<Entry>();
+            entry->surface = s;
+            entry->width = width;
+            entry->height = height;
+            best = entry.get();
+            _entries.push_back(std::move(entry));
+        } else {
+            const gfx::PixelBuffer p = regionOf(best->surface, width, height);
+            auto* bytes = reinterpret_cast<unsigned char*>(p.pixels);
+            for (int y = 0; y < height; ++y)
+                std::memset(bytes + static_cast<std::size_t>(y) * p.strideBytes, 0,
+                            static_cast<std::size_t>(width) * 4);
+            cairo_surface_mark_dirty_rectangle(best->surface, 0, 0, width, height);
+        }
+        best->inUse = true;
+        best->usedThisFrame = true;
+        return Lease(best, width, height);
+    }
+
+    // Gives back the images that have not been used for a few frames.
+    void endFrame() {
+        std::erase_if(_entries, [](const std::unique_ptr<Entry>& e) {
+            if (e->inUse) return false;
+            e->idleFrames = e->usedThisFrame ? 0 : e->idleFrames + 1;
+            e->usedThisFrame = false;
+            if (e->idleFrames <= kIdleFramesKept) return false;
+            cairo_surface_destroy(e->surface);
+            return true;
+        });
+    }
+
+private:
+    std::vector<std::unique_ptr<Entry>> _entries;
+};
+
+// Where the visible pixels of contents images lie, so that the transparent margins of a
+// backing store (the space around a label's text, a cell's dot) are not sampled and blended
+// every frame. Images are immutable once shared; an entry lives as long as its image.
+class ContentBoundsCache {
+public:
+    // The pixel rectangle of `image` outside which every pixel is transparent, grown by one
+    // pixel (so bilinear samples at its edge still blend toward clear); empty when the whole
+    // image is transparent.
+    gfx::Rect boundsOf(const gfx::ImageRef& image) {
+        const auto it = _entries.find(image.get());
+        if (it != _entries.end() && !it->second.image.owner_before(image) &&
+            !image.owner_before(it->second.image))
+            return it->second.bounds;
+        const gfx::Rect bounds = scan(*image);
+        _entries[image.get()] = {image, bounds};
+        return bounds;
+    }
+
+    // Forgets the images that have gone away.
+    void purge() {
+        std::erase_if(_entries, [](const auto& entry) { return entry.second.image.expired(); });
+    }
+
+private:
+    static gfx::Rect scan(const gfx::Image& image) {
+        const int w = image.pixelWidth(), h = image.pixelHeight();
+        int x0 = w, x1 = -1, y0 = h, y1 = -1;
+        for (int y = 0; y < h; ++y) {
+            const auto* row = reinterpret_cast<const std::uint32_t*>(
+                image.data() + static_cast<std::size_t>(y) * image.stride());
+            int first = 0;
+            while (first < w && row[first] == 0)
+                ++first;
+            if (first == w) continue;
+            int last = w - 1;
+            while (row[last] == 0)
+                --last;
+            x0 = std::min(x0, first);
+            x1 = std::max(x1, last);
+            y0 = std::min(y0, y);
+            y1 = y;
+        }
+        if (x1 < 0) return gfx::Rect::zero();
+        x0 = std::max(0, x0 - 1);
+        y0 = std::max(0, y0 - 1);
+        x1 = std::min(w, x1 + 2);
+        y1 = std::min(h, y1 + 2);
+        return {double(x0), double(y0), double(x1 - x0), double(y1 - y0)};
+    }
+
+    struct Entry {
+        std::weak_ptr<const gfx::Image> image;
+        gfx::Rect bounds;
+    };
+    std::unordered_map<const gfx::Image*, Entry> _entries;
+};
+
+// What painters share while they draw one frame or one snapshot.
+struct PaintResources {
+    SurfacePool& pool;
+    CompositorStatistics& stats;
+    // Null: contents images are drawn whole.
+    ContentBoundsCache* contentBounds;
+};
+
+namespace {
+
+// A sublayer about to be drawn, with the state it is drawn in.
+struct Child {
+    Layer* layer;
+    LayerState state;
+    double opacity; // its own, times what a transform layer above passes down
+};
+
+// Draws layers into one graphics context. Scratch drawing (groups, flattened layers) is done
+// by further painters over pooled images.
+class Painter {
+public:
+    Painter(gfx::GraphicsContext& context, bool presentation, PaintResources& resources)
+        : _ctx(context), _presentation(presentation), _resources(resources), _stats(resources.stats),
+          _clip(deviceClipExtents(context.cairo())) {}
+
+    // The layer in its own coordinate space (its bounds), as a snapshot draws it.
+    void paintInOwnSpace(Layer& root) {
+        const LayerState state = stateOf(root);
+        const double opacity = clamp01(state.opacity);
+        if (state.hidden || opacity <= 0 || !_ctx.canDraw()) return;
+        if (!root.flattensSublayers())
+            drawSublayers(root, state, gfx::Transform3D::identity(), opacity);
+        else
+            drawBody(root, state, opacity);
+    }
+
+    // The layer placed by its position, anchor point and transform, as a screen shows a window.
+    void paintPlaced(Layer& root) {
+        const LayerState state = stateOf(root);
+        const double opacity = clamp01(state.opacity);
+        if (state.hidden || opacity <= 0 || !_ctx.canDraw()) return;
+        drawLayer(root, state, Layer::transformToSuperlayer(state, nullptr), opacity);
+    }
+
+private:
+    LayerState stateOf(const Layer& layer) const {
+        return _presentation ? layer.presentationState() : layer.modelState();
+    }
+
+    // The sublayers that show, in drawing order (zPosition, then insertion).
+    std::vector<Child> visibleSublayers(const Layer& layer, double inheritedOpacity) const {
+        std::vector<Child> children;
+        children.reserve(layer.sublayers().size());
+        bool ordered = true;
+        for (const auto& sublayer : layer.sublayers()) {
+            LayerState s = stateOf(*sublayer);
+            const double opacity = clamp01(s.opacity) * inheritedOpacity;
+            if (s.hidden || opacity <= 0) continue;
+            if (!children.empty() && s.zPosition < children.back().state.zPosition) ordered = false;
+            children.push_back({sublayer.get(), std::move(s), opacity});
+        }
+        if (!ordered)
+            std::stable_sort(children.begin(), children.end(), [](const Child& a, const Child& b) {
+                return a.state.zPosition < b.state.zPosition;
+            });
+        return children;
+    }
+
+    // `toUser` maps the layer's space into the current user space.
+    void drawLayer(Layer& layer, const LayerState& state, const gfx::Transform3D& toUser, double opacity) {
+        if (!layer.flattensSublayers())
+            drawSublayers(layer, state, toUser, opacity);
+        else if (isPlanarAffine(toUser))
+            drawAffine(layer, state, gfx::affineTransform(toUser), opacity);
+        else
+            drawProjected(layer, state, toUser, opacity);
+    }
+
+    // The sublayers of `layer`, whose space `layerToUser` maps into the current user space
+    // (the identity below a flattening layer; the accumulated transform below a transform
+    // layer, whose opacity is passed down to each sublayer).
+    void drawSublayers(Layer& layer, const LayerState& state, const gfx::Transform3D& layerToUser,
+                       double inheritedOpacity) {
+        drawChildren(visibleSublayers(layer, inheritedOpacity), state, layerToUser);
+    }
+
+    void drawChildren(const std::vector<Child>& children, const LayerState& parentState,
+                      const gfx::Transform3D& parentToUser) {
+        for (const Child& c : children) {
+            const gfx::Transform3D toUser =
+                gfx::concat(Layer::transformToSuperlayer(c.state, &parentState), parentToUser);
+            drawLayer(*c.layer, c.state, toUser, c.opacity);
+        }
+    }
+
+    void drawAffine(Layer& layer, const LayerState& state, const gfx::AffineTransform& toUser,
+                    double opacity) {
+        // A single-sided layer seen from behind (mirrored in its plane) is not drawn.
+        if (!layer.isDoubleSided() && toUser.a * toUser.d - toUser.b * toUser.c < 0) {
+            ++_stats.layersCulled;
+            return;
+        }
+        _ctx.saveGState();
+        _ctx.concatCTM(toUser);
+        if (_ctx.canDraw()) drawBody(layer, state, opacity);
+        _ctx.restoreGState();
+    }
+
+    static int ownDrawingCount(const Layer& layer, const LayerState& state) {
+        return (state.backgroundColor ? 1 : 0) + layer.ownContentDrawingCount(state);
+    }
+
+    // A flattening layer in the current user space, which is the layer's own space.
+    void drawBody(Layer& layer, const LayerState& state, double opacity) {
+        const gfx::Rect bounds = state.bounds.standardized();
+        const gfx::Rect savedClip = _clip;
+        const bool masks = layer.masksToBounds();
+        if (masks) {
+            _clip = _clip.intersection(_ctx.ctm().apply(bounds));
+            if (!visible(_clip)) {
+                _clip = savedClip;
+                ++_stats.layersCulled;
+                return;
+            }
+        }
+        const std::vector<Child> children = visibleSublayers(layer, 1);
+        const std::size_t parts = static_cast<std::size_t>(ownDrawingCount(layer, state)) + children.size();
+        if (parts > 0) {
+            _ctx.saveGState();
+            if (masks) _ctx.clipToRect(bounds);
+            // A group is needed only when several drawings are faded together; a single one
+            // takes the opacity directly.
+            if (opacity < 1 && parts > 1) {
+                drawGroup(layer, state, children, opacity);
+            } else {
+                if (opacity < 1) _ctx.setAlpha(_ctx.alpha() * opacity);
+                drawContent(layer, state, children);
+            }
+            _ctx.restoreGState();
+        }
+        _clip = savedClip;
+    }
+
+    // The background, own content and sublayers of a flattening layer, in its own space.
+    void drawContent(Layer& layer, const LayerState& state, const std::vector<Child>& children) {
+        if (ownDrawingCount(layer, state) > 0 &&
+            visible(_ctx.ctm().apply(state.bounds.standardized()).intersection(_clip))) {
+            ++_stats.layersDrawn;
+            _ctx.setShouldAntialias(layer.allowsEdgeAntialiasing());
+            if (state.backgroundColor) {
+                _ctx.setFillColor(*state.backgroundColor);
+                _ctx.fillRect(state.bounds);
+            }
+            // A plain layer's contents are filtered as layers filter them (bilinear); what
+            // a subclass draws is left to it.
+            if (layer.isMemberOf(Layer::staticClass()))
+                drawContentsImage(layer, state);
+            else
+                layer.drawOwnContent(_ctx, state);
+        }
+        drawChildren(children, state, gfx::Transform3D::identity());
+    }
+
+    // The contents image stretched over the bounds, sampled bilinearly (clamped at the
+    // edges). Cairo draws it while it stays upright (its copying and scaling paths are fast);
+    // a turned or skewed image goes through the pixel mapper, several times faster than
+    // Cairo's general bilinear path.
+    void drawContentsImage(const Layer& layer, const LayerState& state) {
+        const gfx::Rect r = state.bounds.standardized();
+        if (!state.contents || r.isEmpty() || !_ctx.canDraw()) return;
+        const gfx::Image& image = *state.contents;
+        const double sx = r.width() / image.pixelWidth(), sy = r.height() / image.pixelHeight();
+        const gfx::AffineTransform imageToUser{sx, 0, 0, sy, r.minX(), r.minY()};
+        const gfx::AffineTransform toDevice = imageToUser.concat(_ctx.ctm());
+        const gfx::Rect pixels = visiblePixels(state.contents);
+        if (pixels.isEmpty()) return;
+        if (std::abs(toDevice.b) > 1e-9 || std::abs(toDevice.c) > 1e-9) {
+            drawPixelsProjected(gfx::pixelsOf(image), pixels, gfx::Transform3D::makeAffineTransform(toDevice),
+                                _ctx.alpha(), layer);
+            return;
+        }
+        cairo_t* cr = _ctx.cairo();
+        cairo_save(cr);
+        const cairo_matrix_t m{toDevice.a, 0, 0, toDevice.d, toDevice.tx, toDevice.ty};
+        cairo_set_matrix(cr, &m);
+        cairo_set_source_surface(cr, image.surface(), 0, 0);
+        cairo_pattern_t* pattern = cairo_get_source(cr);
+        cairo_pattern_set_filter(pattern, CAIRO_FILTER_BILINEAR);
+        cairo_pattern_set_extend(pattern, CAIRO_EXTEND_PAD);
+        cairo_new_path(cr);
+        cairo_rectangle(cr, pixels.minX(), pixels.minY(), pixels.width(), pixels.height());
+        if (_ctx.alpha() >= 1) {
+            cairo_fill(cr);
+        } else {
+            cairo_clip(cr);
+            cairo_paint_with_alpha(cr, _ctx.alpha());
+        }
+        cairo_restore(cr);
+    }
+
+    // The pixels of a contents image that are worth drawing: all of them, or only the box
+    // around those that are not transparent.
+    gfx::Rect visiblePixels(const gfx::ImageRef& image) const {
+        if (_resources.contentBounds != nullptr) return _resources.contentBounds->boundsOf(image);
+        return {0, 0, double(image->pixelWidth()), double(image->pixelHeight())};
+    }
+
+    // Runs `draw` with a painter over a cleared scratch image of the lease's size whose
+    // user space is `toScratch` from the current one.
+    template <class Draw>
+    void drawIntoScratch(const SurfacePool::Lease& lease, const cairo_matrix_t& toScratch, Draw&& draw) {
+        cairo_t* cr = cairo_create(lease.surface());
+        cairo_rectangle(cr, 0, 0, lease.width(), lease.height());
+        cairo_clip(cr);
+        cairo_set_matrix(cr, &toScratch);
+        gfx::GraphicsContext context(cr);
+        cairo_destroy(cr);
+        Painter painter(context, _presentation, _resources);
+        draw(painter);
+    }
+
+    // Draws the layer's content into a scratch image covering the visible part of its
+    // extent, then paints that image faded through the current clip.
+    void drawGroup(Layer& layer, const LayerState& state, const std::vector<Child>& children,
+                   double opacity) {
+        const gfx::AffineTransform ctm = _ctx.ctm();
+        const gfx::Rect area = ctm.apply(extentOf(layer, state)).intersection(_clip).integral();
+        if (!visible(area)) {
+            ++_stats.layersCulled;
+            return;
+        }
+        const SurfacePool::Lease lease =
+            _resources.pool.take(static_cast<int>(area.width()), static_cast<int>(area.height()));
+        if (!lease) return;
+        ++_stats.groups;
+        const cairo_matrix_t toScratch{
+            ctm.a, ctm.b, ctm.c, ctm.d, ctm.tx - area.minX(), ctm.ty - area.minY()};
+        drawIntoScratch(lease, toScratch, [&](Painter& p) { p.drawContent(layer, state, children); });
+        cairo_surface_mark_dirty(lease.surface());
+
+        cairo_t* cr = _ctx.cairo();
+        cairo_save(cr);
+        cairo_identity_matrix(cr);
+        cairo_set_source_surface(cr, lease.surface(), area.minX(), area.minY());
+        cairo_rectangle(cr, area.minX(), area.minY(), area.width(), area.height());
+        cairo_clip(cr);
+        cairo_paint_with_alpha(cr, opacity * _ctx.alpha());
+        cairo_restore(cr);
+    }
+
+    // The area a flattening layer covers in its own plane: its bounds, and unless it clips,
+    // what its visible sublayers cover (through their transforms, perspective included).
+    gfx::Rect extentOf(const Layer& layer, const LayerState& state) const {
+        gfx::Rect extent = state.bounds.standardized();
+        if (layer.masksToBounds()) return extent;
+        for (const auto& sublayer : layer.sublayers()) {
+            const LayerState s = stateOf(*sublayer);
+            if (s.hidden || !(s.opacity > 0)) continue;
+            addExtent(*sublayer, s, Layer::transformToSuperlayer(s, &state), extent);
+        }
+        return extent;
+    }
+
+    // Adds what `layer` covers, mapped by `toTarget`, to `extent`; a transform layer's
+    // sublayers are mapped one by one through the accumulated transforms.
+    void addExtent(const Layer& layer, const LayerState& state, const gfx::Transform3D& toTarget,
+                   gfx::Rect& extent) const {
+        if (layer.flattensSublayers()) {
+            const gfx::Rect mapped = mapExtent(extentOf(layer, state), toTarget);
+            extent = extent.isNull() ? mapped : extent.unionWith(mapped);
+            return;
+        }
+        for (const auto& sublayer : layer.sublayers()) {
+            const LayerState s = stateOf(*sublayer);
+            if (s.hidden || !(s.opacity > 0)) continue;
+            addExtent(*sublayer, s, gfx::concat(Layer::transformToSuperlayer(s, &state), toTarget), extent);
+        }
+    }
+
+    // Maps the layer onto the drawing plane through a perspective transform. A layer that
+    // shows only its contents image, or only its background, is mapped directly; any other
+    // is flattened first (drawn into an image of its plane at the device's scale).
+    void drawProjected(Layer& layer, const LayerState& state, const gfx::Transform3D& toUser,
+                       double opacity) {
+        if (!_ctx.canDraw()) return;
+        opacity *= _ctx.alpha();
+        const gfx::AffineTransform ctm = _ctx.ctm();
+        const gfx::Transform3D toDevice = gfx::concat(toUser, gfx::Transform3D::makeAffineTransform(ctm));
+        if (!layer.isDoubleSided() && planeOrientation(toDevice) < 0) {
+            ++_stats.layersCulled;
+            return;
+        }
+        const gfx::Rect bounds = state.bounds.standardized();
+        const bool hasVisibleSublayers = !visibleSublayers(layer, 1).empty();
+        const int ownContent = layer.ownContentDrawingCount(state);
+        if (!hasVisibleSublayers) {
+            if (bounds.isEmpty() || (!state.backgroundColor && ownContent == 0)) return;
+            // Unit square -> the bounds -> device pixels.
+            const gfx::Transform3D boundsToDevice =
+                gfx::concat(gfx::concat(gfx::Transform3D::makeScale(bounds.width(), bounds.height(), 1),
+                                        gfx::Transform3D::makeTranslation(bounds.minX(), bounds.minY(), 0)),
+                            toDevice);
+            if (state.contents && !state.backgroundColor && ownContent == 1) {
+                const gfx::Image& image = *state.contents;
+                const double w = image.pixelWidth(), h = image.pixelHeight();
+                drawPixelsProjected(gfx::pixelsOf(image), visiblePixels(state.contents),
+                                    gfx::concat(gfx::Transform3D::makeScale(1 / w, 1 / h, 1), boundsToDevice),
+                                    opacity, layer);
+                return;
+            }
+            if (state.backgroundColor && ownContent == 0) {
+                // One pixel of the colour stretched over the bounds (samples clamp to it).
+                const std::uint32_t pixel = premultipliedPixel(*state.backgroundColor);
+                drawPixelsProjected(gfx::ConstPixelBuffer(&pixel, 1, 1, 4), boundsToDevice, opacity, layer);
+                return;
+            }
+        }
+
+        const gfx::Rect extent = extentOf(layer, state);
+        if (extent.isEmpty()) return;
+        if (!visible(gfx::projectedBounds(extent, toDevice.rows()).intersection(_clip))) {
+            ++_stats.layersCulled;
+            return;
+        }
+        const double deviceScale = std::sqrt(std::abs(ctm.a * ctm.d - ctm.b * ctm.c));
+        const double scale =
+            std::min(deviceScale, kMaxFlattenedPixels / std::max(extent.width(), extent.height()));
+        if (!(scale > 0)) return;
+        const SurfacePool::Lease lease =
+            _resources.pool.take(static_cast<int>(std::ceil(extent.width() * scale)),
+                                 static_cast<int>(std::ceil(extent.height() * scale)));
+        if (!lease) return;
+        ++_stats.flattened;
+        const cairo_matrix_t toFlat{scale, 0, 0, scale, -extent.minX() * scale, -extent.minY() * scale};
+        drawIntoScratch(lease, toFlat, [&](Painter& p) { p.drawBody(layer, state, 1); });
+        cairo_surface_mark_dirty(lease.surface());
+
+        // Flattened pixels -> layer space -> device pixels.
+        const gfx::Transform3D flatToDevice =
+            gfx::concat(gfx::concat(gfx::Transform3D::makeScale(1 / scale, 1 / scale, 1),
+                                    gfx::Transform3D::makeTranslation(extent.minX(), extent.minY(), 0)),
+                        toDevice);
+        drawPixelsProjected(lease.pixels(), flatToDevice, opacity, layer);
+    }
+
+    // Maps `source` through `toDevice` onto the drawing surface. When that is an image
+    // surface clipped to whole-pixel rectangles, the pixels go straight into it; otherwise
+    // into a scratch image covering the visible part of the quad, which is then composited
+    // through the clip.
+    void drawPixelsProjected(const gfx::ConstPixelBuffer& source, const gfx::Transform3D& toDevice,
+                             double opacity, const Layer& layer) {
+        drawPixelsProjected(source, {0, 0, double(source.width), double(source.height)}, toDevice, opacity,
+                            layer);
+    }
+    void drawPixelsProjected(const gfx::ConstPixelBuffer& source, const gfx::Rect& sourceRect,
+                             const gfx::Transform3D& toDevice, double opacity, const Layer& layer) {
+        if (sourceRect.isEmpty()) return;
+        gfx::ProjectionOptions options;
+        options.doubleSided = layer.isDoubleSided();
+        options.edgeAntialiasing = layer.allowsEdgeAntialiasing();
+        const gfx::Rect quad = gfx::projectedBounds(sourceRect, toDevice.rows());
+        if (!visible(quad.intersection(_clip))) {
+            ++_stats.layersCulled;
+            return;
+        }
+        ++_stats.projected;
+        cairo_t* cr = _ctx.cairo();
+        cairo_save(cr);
+        cairo_identity_matrix(cr); // clip queries below are in device space
+        cairo_surface_t* target = cairo_get_group_target(cr);
+        cairo_rectangle_list_t* clips = cairo_copy_clip_rectangle_list(cr);
+        cairo_restore(cr);
+
+        const bool direct = cairo_surface_get_type(target) == CAIRO_SURFACE_TYPE_IMAGE &&
+                            clips->status == CAIRO_STATUS_SUCCESS;
+        if (direct) {
+            double dx = 0, dy = 0;
+            cairo_surface_get_device_offset(target, &dx, &dy);
+            const gfx::Transform3D toTarget =
+                gfx::concat(toDevice, gfx::Transform3D::makeTranslation(dx, dy, 0));
+            const gfx::PixelBuffer pixels = gfx::pixelsOf(target);
+            for (int i = 0; i < clips->num_rectangles; ++i) {
+                const cairo_rectangle_t& r = clips->rectangles[i];
+                gfx::drawImageProjected(pixels, {r.x + dx, r.y + dy, r.width, r.height}, source, sourceRect,
+                                        toTarget, opacity, options);
+            }
+            cairo_surface_mark_dirty(target);
+        }
+        cairo_rectangle_list_destroy(clips);
+        if (direct) return;
+
+        const gfx::Rect area = quad.intersection(_clip).integral();
+        if (!visible(area) || area.width() > 4 * kMaxFlattenedPixels ||
+            area.height() > 4 * kMaxFlattenedPixels)
+            return;
+        const SurfacePool::Lease lease =
+            _resources.pool.take(static_cast<int>(area.width()), static_cast<int>(area.height()));
+        if (!lease) return;
+        const gfx::Transform3D toScratch =
+            gfx::concat(toDevice, gfx::Transform3D::makeTranslation(-area.minX(), -area.minY(), 0));
+        const bool drew = gfx::drawImageProjected(lease.pixels(), {0, 0, area.width(), area.height()}, source,
+                                                  sourceRect, toScratch, opacity, options);
+        cairo_surface_mark_dirty(lease.surface());
+        if (!drew) return;
+        cairo_save(cr);
+        cairo_identity_matrix(cr);
+        cairo_set_source_surface(cr, lease.surface(), area.minX(), area.minY());
+        cairo_rectangle(cr, area.minX(), area.minY(), area.width(), area.height());
+        cairo_fill(cr);
+        cairo_restore(cr);
+    }
+
+    gfx::GraphicsContext& _ctx;
+    bool _presentation;
+    PaintResources& _resources;
+    CompositorStatistics& _stats;
+    // The device-space box of the current clip: what lies outside it is not drawn.
+    gfx::Rect _clip;
+};
+
+} // namespace
+} // namespace detail
+
+// --- Compositor.
+
+Compositor::Compositor()
+    : _pool(std::make_unique<detail::SurfacePool>()),
+      _contentBounds(std::make_unique<detail::ContentBoundsCache>()) {}
+
+Compositor::~Compositor() {
+    if (_surface != nullptr) cairo_surface_destroy(_surface);
+}
+
+namespace {
+
+// Whether the root's background alone covers the whole frame with opaque paint, so the
+// frame need not be cleared first.
+bool coversFrameOpaquely(const Layer& root, const LayerState& s, gfx::Size size) {
+    if (s.hidden || s.opacity < 1 || !s.backgroundColor || !root.flattensSublayers()) return false;
+    if (s.backgroundColor->resolved().a < 1) return false;
+    const gfx::Transform3D t = Layer::transformToSuperlayer(s, nullptr);
+    if (!isPlanarAffine(t) || t.m12 != 0 || t.m21 != 0) return false;
+    return gfx::affineTransform(t).apply(s.bounds.standardized()).contains(gfx::Rect{{0, 0}, size});
+}
+
+} // namespace
+
+void Compositor::renderFrame(Layer& root, gfx::Size size, double scale) {
+    const std::shared_ptr<Layer> keep = rt::sharedFrom(&root);
+    if (!std::isfinite(scale) || scale <= 0) scale = 1;
+    const double w = std::ceil(size.width * scale - 1e-9), h = std::ceil(size.height * scale - 1e-9);
+    _image.reset();
+    _statistics = {};
+    _size = size;
+    _scale = scale;
+    if (!(w >= 1 && h >= 1 && w <= kMaxFramePixels && h <= kMaxFramePixels)) {
+        if (_surface != nullptr) cairo_surface_destroy(_surface);
+        _surface = nullptr;
+        return;
+    }
+    if (_surface == nullptr || cairo_image_surface_get_width(_surface) != int(w) ||
+        cairo_image_surface_get_height(_surface) != int(h)) {
+        if (_surface != nullptr) cairo_surface_destroy(_surface);
+        _surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, int(w), int(h));
+        if (cairo_surface_status(_surface) != CAIRO_STATUS_SUCCESS) {
+            cairo_surface_destroy(_surface);
+            _surface = nullptr;
+            return;
+        }
+    }
+    cairo_t* cr = cairo_create(_surface);
+    if (!coversFrameOpaquely(root, root.presentationState(), size)) {
+        cairo_set_operator(cr, CAIRO_OPERATOR_CLEAR);
+        cairo_paint(cr);
+        cairo_set_operator(cr, CAIRO_OPERATOR_OVER);
+    }
+    cairo_scale(cr, scale, scale);
+    {
+        gfx::GraphicsContext context(cr);
+        cairo_destroy(cr);
+        detail::PaintResources resources{*_pool, _statistics, _contentBounds.get()};
+        detail::Painter(context, true, resources).paintPlaced(root);
+    }
+    cairo_surface_flush(_surface);
+    _pool->endFrame();
+    _contentBounds->purge();
+}
+
+int Compositor::pixelWidth() const {
+    return _surface != nullptr ? cairo_image_surface_get_width(_surface) : 0;
+}
+
+int Compositor::pixelHeight() const {
+    return _surface != nullptr ? cairo_image_surface_get_height(_surface) : 0;
+}
+
+gfx::ConstPixelBuffer Compositor::pixels() const {
+    if (_surface == nullptr) return {};
+    return gfx::pixelsOf(_surface);
+}
+
+gfx::ImageRef Compositor::image() const {
+    if (!_image && _surface != nullptr) _image = gfx::Image::fromSurface(_surface, _scale);
+    return _image;
+}
+
+gfx::RGBA Compositor::pixel(int x, int y) const {
+    const gfx::ConstPixelBuffer p = pixels();
+    if (p.pixels == nullptr || x < 0 || y < 0 || x >= p.width || y >= p.height) return {};
+    const std::uint32_t v = p.pixels[static_cast<std::size_t>(y) * (p.strideBytes / 4) + x];
+    const double a = (v >> 24) / 255.0;
+    if (a <= 0) return {};
+    const auto channel = [&](int shift) { return std::min(1.0, ((v >> shift) & 0xFF) / 255.0 / a); };
+    return {channel(16), channel(8), channel(0), a};
+}
+
+void Compositor::drawLayerTree(Layer& layer, gfx::GraphicsContext& context, const RenderOptions& options) {
+    const std::shared_ptr<Layer> keep = rt::sharedFrom(&layer);
+    CompositorStatistics statistics;
+    detail::PaintResources resources{*_pool, statistics, nullptr};
+    detail::Painter(context, options.presentation, resources).paintInOwnSpace(layer);
+}
+
+} // namespace ui

@@ -1,0 +1,540 @@
+#include "platform/ui/Layer.h"
+
+#include "platform/graphics/GraphicsContext.h"
+#include "platform/graphics/ImageContext.h"
+#include "platform/ui/Animation.h"
+#include "platform/ui/LayerRenderer.h"
+#include "platform/ui/MediaClock.h"
+#include "platform/ui/Transaction.h"
+#include "platform/ui/detail/LayerAnimations.h"
+#include "platform/ui/detail/TreeOrder.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace ui {
+
+OLM_DEFINE_CLASS(Layer, rt::Object)
+
+namespace {
+
+bool finite(gfx::Point p) {
+    return std::isfinite(p.x) && std::isfinite(p.y);
+}
+bool finite(const gfx::Rect& r) {
+    return finite(r.origin) && std::isfinite(r.size.width) && std::isfinite(r.size.height);
+}
+
+Layer::ActionProvider& implicitActionProvider() {
+    static Layer::ActionProvider provider = detail::implicitLayerAction;
+    return provider;
+}
+
+// Where the anchor point lies in the layer's own coordinates.
+gfx::Point anchorInBounds(const LayerState& s) {
+    return {s.bounds.origin.x + s.anchorPoint.x * s.bounds.size.width,
+            s.bounds.origin.y + s.anchorPoint.y * s.bounds.size.height};
+}
+
+} // namespace
+
+// --- LayerDelegate defaults: a delegate that implements nothing.
+
+bool LayerDelegate::displayLayer(Layer&) {
+    return false;
+}
+bool LayerDelegate::implementsDrawLayerInContext(const Layer&) const {
+    return false;
+}
+void LayerDelegate::drawLayerInContext(Layer&, gfx::GraphicsContext&) {}
+void LayerDelegate::layoutSublayersOfLayer(Layer&) {}
+std::optional<LayerActionRef> LayerDelegate::actionForLayerForKey(Layer&, std::string_view) {
+    return std::nullopt;
+}
+
+// --- Life.
+
+Layer::Layer() : _madeInFrame(AnimationEngine::frameCount()) {}
+
+Layer::~Layer() {
+    for (auto& sublayer : _sublayers)
+        sublayer->_superlayer = nullptr;
+}
+
+// --- Geometry.
+
+void Layer::setBounds(const gfx::Rect& bounds) {
+    if (!finite(bounds)) return;
+    const gfx::Rect old = _model.bounds;
+    _model.bounds = bounds;
+    if (!(old.size == bounds.size)) {
+        setNeedsLayout();
+        if (_needsDisplayOnBoundsChange) setNeedsDisplay();
+    }
+    didChangeValue("bounds", old);
+}
+
+void Layer::setPosition(gfx::Point position) {
+    if (!finite(position)) return;
+    changeValue(_model.position, position, "position");
+}
+
+void Layer::setAnchorPoint(gfx::Point anchorPoint) {
+    if (!finite(anchorPoint)) return;
+    changeValue(_model.anchorPoint, anchorPoint, "anchorPoint");
+}
+
+void Layer::setZPosition(double zPosition) {
+    if (!std::isfinite(zPosition)) return;
+    changeValue(_model.zPosition, zPosition, "zPosition");
+}
+
+gfx::Rect Layer::frame() const {
+    const gfx::Size size = _model.bounds.size;
+    const gfx::Rect aboutAnchor{-_model.anchorPoint.x * size.width, -_model.anchorPoint.y * size.height,
+                                size.width, size.height};
+    const gfx::Rect box =
+        gfx::isIdentity(_model.transform) ? aboutAnchor : affineTransform().apply(aboutAnchor);
+    return box.offsetBy(_model.position.x, _model.position.y);
+}
+
+void Layer::setFrame(const gfx::Rect& requested) {
+    if (!finite(requested)) return;
+    const gfx::Rect frame = requested.standardized();
+    gfx::Size size = frame.size;
+    const gfx::AffineTransform t = affineTransform();
+    if (t.b == 0 && t.c == 0 && t.a != 0 && t.d != 0)
+        size = {frame.size.width / std::abs(t.a), frame.size.height / std::abs(t.d)};
+    // The transformed bounds about the anchor, with the position at the origin; the position
+    // then moves its centre onto the frame's centre.
+    const gfx::Rect aboutAnchor{-_model.anchorPoint.x * size.width, -_model.anchorPoint.y * size.height,
+                                size.width, size.height};
+    const gfx::Rect box = t.apply(aboutAnchor);
+    setPosition({frame.midX() - box.midX(), frame.midY() - box.midY()});
+    setBounds({_model.bounds.origin, size});
+}
+
+void Layer::setTransform(const gfx::Transform3D& transform) {
+    if (!gfx::isFinite(transform)) return;
+    changeValue(_model.transform, transform, "transform");
+}
+
+void Layer::setAffineTransform(const gfx::AffineTransform& transform) {
+    setTransform(gfx::Transform3D::makeAffineTransform(transform));
+}
+
+void Layer::setSublayerTransform(const gfx::Transform3D& transform) {
+    if (!gfx::isFinite(transform)) return;
+    changeValue(_model.sublayerTransform, transform, "sublayerTransform");
+}
+
+// --- Appearance.
+
+void Layer::setOpacity(double opacity) {
+    if (!std::isfinite(opacity)) return;
+    changeValue(_model.opacity, opacity, "opacity");
+}
+
+void Layer::setHidden(bool hidden) {
+    changeValue(_model.hidden, hidden, "hidden");
+}
+
+void Layer::setMasksToBounds(bool masks) {
+    changeValue(_masksToBounds, masks, "masksToBounds");
+}
+
+void Layer::setBackgroundColor(std::optional<gfx::Color> color) {
+    LayerValue old;
+    if (_model.backgroundColor) old = *_model.backgroundColor;
+    _model.backgroundColor = color;
+    didChangeValue("backgroundColor", std::move(old));
+}
+
+void Layer::setContents(gfx::ImageRef contents) {
+    changeValue(_model.contents, std::move(contents), "contents");
+}
+
+void Layer::setContentsScale(double scale) {
+    if (!std::isfinite(scale) || scale <= 0 || scale == _contentsScale) return;
+    _contentsScale = scale;
+    if (drawsInContext()) setNeedsDisplay();
+}
+
+void Layer::setDoubleSided(bool doubleSided) {
+    changeValue(_doubleSided, doubleSided, "doubleSided");
+}
+
+void Layer::setAllowsEdgeAntialiasing(bool allows) {
+    _allowsEdgeAntialiasing = allows;
+}
+
+void Layer::setOpaque(bool opaque) {
+    if (opaque == _opaque) return;
+    _opaque = opaque;
+    if (drawsInContext()) setNeedsDisplay();
+}
+
+// --- Tree.
+
+bool Layer::isDescendantOf(const Layer* layer) const {
+    if (layer == nullptr) return false;
+    for (const Layer* l = this; l != nullptr; l = l->_superlayer)
+        if (l == layer) return true;
+    return false;
+}
+
+void Layer::attachSublayer(std::shared_ptr<Layer> layer, std::size_t index) {
+    if (!layer || isDescendantOf(layer.get())) return;
+    if (layer->_superlayer == this) {
+        // Moving within the same superlayer: the index counts the other sublayers.
+        auto it = std::find(_sublayers.begin(), _sublayers.end(), layer);
+        _sublayers.erase(it);
+    } else {
+        layer->removeFromSuperlayer();
+    }
+    index = std::min(index, _sublayers.size());
+    _sublayers.insert(_sublayers.begin() + static_cast<std::ptrdiff_t>(index), layer);
+    layer->_superlayer = this;
+    if (layer->_needsLayout || layer->_descendantNeedsLayout) markAncestors(&Layer::_descendantNeedsLayout);
+    if (layer->_needsDisplay || layer->_descendantNeedsDisplay)
+        markAncestors(&Layer::_descendantNeedsDisplay);
+}
+
+void Layer::addSublayer(std::shared_ptr<Layer> layer) {
+    attachSublayer(std::move(layer), _sublayers.size());
+}
+
+void Layer::insertSublayer(std::shared_ptr<Layer> layer, long index) {
+    attachSublayer(std::move(layer), index < 0 ? 0 : static_cast<std::size_t>(index));
+}
+
+void Layer::insertSublayerBeside(std::shared_ptr<Layer> layer, const Layer* sibling, bool above) {
+    if (!layer || layer.get() == sibling) return;
+    if (std::optional<std::size_t> index = detail::indexBeside(_sublayers, layer.get(), sibling, above))
+        attachSublayer(std::move(layer), *index);
+    else
+        addSublayer(std::move(layer));
+}
+
+void Layer::insertSublayerAbove(std::shared_ptr<Layer> layer, const Layer* sibling) {
+    insertSublayerBeside(std::move(layer), sibling, true);
+}
+
+void Layer::insertSublayerBelow(std::shared_ptr<Layer> layer, const Layer* sibling) {
+    insertSublayerBeside(std::move(layer), sibling, false);
+}
+
+void Layer::replaceSublayer(const Layer* old, std::shared_ptr<Layer> replacement) {
+    if (old == nullptr || old == replacement.get()) return;
+    const std::optional<std::size_t> index = detail::indexOf(_sublayers, old);
+    if (!index) return;
+    const std::shared_ptr<Layer> keep = _sublayers[*index];
+    keep->removeFromSuperlayer();
+    if (replacement) insertSublayer(std::move(replacement), static_cast<long>(*index));
+}
+
+void Layer::removeFromSuperlayer() {
+    Layer* parent = _superlayer;
+    if (parent == nullptr) return;
+    _superlayer = nullptr;
+    if (std::optional<std::size_t> index = detail::indexOf(parent->_sublayers, this)) {
+        // Keep this layer alive until the erase has returned.
+        const std::shared_ptr<Layer> keep = parent->_sublayers[*index];
+        parent->_sublayers.erase(parent->_sublayers.begin() + static_cast<std::ptrdiff_t>(*index));
+    }
+}
+
+std::vector<Layer*> Layer::sublayersInDrawingOrder() const {
+    std::vector<Layer*> order;
+    order.reserve(_sublayers.size());
+    for (const auto& l : _sublayers)
+        order.push_back(l.get());
+    std::stable_sort(order.begin(), order.end(), [](const Layer* a, const Layer* b) {
+        return a->_model.zPosition < b->_model.zPosition;
+    });
+    return order;
+}
+
+// --- Display.
+
+void Layer::markAncestors(bool Layer::*descendantNeeds) {
+    for (Layer* l = this; l != nullptr && !(l->*descendantNeeds); l = l->_superlayer)
+        l->*descendantNeeds = true;
+}
+
+void Layer::setNeedsDisplay() {
+    _needsDisplay = true;
+    if (_superlayer != nullptr) _superlayer->markAncestors(&Layer::_descendantNeedsDisplay);
+}
+
+void Layer::setNeedsDisplayInRect(const gfx::Rect&) {
+    setNeedsDisplay();
+}
+
+void Layer::displayIfNeeded() {
+    if (!_needsDisplay) return;
+    _needsDisplay = false;
+    display();
+}
+
+bool Layer::drawsInContext() const {
+    return _delegate != nullptr && _delegate->implementsDrawLayerInContext(*this);
+}
+
+void Layer::display() {
+    if (_delegate != nullptr && _delegate->displayLayer(*this)) return;
+    if (!drawsInContext()) return;
+    const gfx::Rect bounds = _model.bounds.standardized();
+    gfx::ImageRef image;
+    gfx::beginImageContext(bounds.size, _opaque, _contentsScale);
+    if (gfx::GraphicsContext* context = gfx::currentContext()) {
+        context->translateCTM(-bounds.origin.x, -bounds.origin.y);
+        drawInContext(*context);
+        image = gfx::imageFromCurrentImageContext();
+    }
+    gfx::endImageContext();
+    setContents(std::move(image));
+}
+
+void Layer::drawInContext(gfx::GraphicsContext& context) {
+    if (_delegate != nullptr) _delegate->drawLayerInContext(*this, context);
+}
+
+void Layer::displayTreeIfNeeded() {
+    const std::shared_ptr<Layer> keep = rt::sharedFrom(this);
+    runPass(&Layer::_needsDisplay, &Layer::_descendantNeedsDisplay, &Layer::display);
+}
+
+// --- Layout.
+
+void Layer::setNeedsLayout() {
+    _needsLayout = true;
+    if (_superlayer != nullptr) _superlayer->markAncestors(&Layer::_descendantNeedsLayout);
+}
+
+void Layer::layoutSublayers() {
+    if (_delegate != nullptr) _delegate->layoutSublayersOfLayer(*this);
+}
+
+void Layer::runPass(bool Layer::*needs, bool Layer::*descendantNeeds, void (Layer::*work)()) {
+    if (this->*needs) {
+        this->*needs = false;
+        (this->*work)();
+    }
+    if (!(this->*descendantNeeds)) return;
+    this->*descendantNeeds = false;
+    // The work may change the tree; walk a copy, skipping layers that have left.
+    const auto sublayers = _sublayers;
+    for (const auto& l : sublayers)
+        if (l->_superlayer == this && (l.get()->*needs || l.get()->*descendantNeeds))
+            l->runPass(needs, descendantNeeds, work);
+}
+
+void Layer::layoutIfNeeded() {
+    Layer* start = this;
+    for (Layer* l = _superlayer; l != nullptr; l = l->_superlayer)
+        if (l->_needsLayout) start = l;
+    const std::shared_ptr<Layer> keep = rt::sharedFrom(start);
+    start->runPass(&Layer::_needsLayout, &Layer::_descendantNeedsLayout, &Layer::layoutSublayers);
+}
+
+// --- Coordinates.
+
+gfx::Transform3D Layer::transformToSuperlayer(const LayerState& s, const LayerState* superState) {
+    const gfx::Point anchor = anchorInBounds(s);
+    gfx::Transform3D m = gfx::concat(gfx::Transform3D::makeTranslation(-anchor.x, -anchor.y, 0), s.transform);
+    m = gfx::concat(m, gfx::Transform3D::makeTranslation(s.position.x, s.position.y, s.zPosition));
+    if (superState != nullptr && !gfx::isIdentity(superState->sublayerTransform)) {
+        const gfx::Point superAnchor = anchorInBounds(*superState);
+        m = gfx::concat(m, gfx::Transform3D::makeTranslation(-superAnchor.x, -superAnchor.y, 0));
+        m = gfx::concat(m, superState->sublayerTransform);
+        m = gfx::concat(m, gfx::Transform3D::makeTranslation(superAnchor.x, superAnchor.y, 0));
+    }
+    return m;
+}
+
+gfx::AffineTransform Layer::affineTransformToSuperlayer() const {
+    return gfx::affineTransform(transformToSuperlayer(_model, _superlayer ? &_superlayer->_model : nullptr));
+}
+
+gfx::AffineTransform Layer::affineTransformToRootSpace(const Layer** root) const {
+    gfx::AffineTransform t;
+    const Layer* l = this;
+    for (; l != nullptr; l = l->_superlayer) {
+        t = t.concat(l->affineTransformToSuperlayer());
+        if (l->_superlayer == nullptr) break;
+    }
+    *root = l;
+    return t;
+}
+
+gfx::Point Layer::convertPointToLayer(gfx::Point point, const Layer* layer) const {
+    const Layer* root = nullptr;
+    gfx::Point p = affineTransformToRootSpace(&root).apply(point);
+    if (layer == nullptr) return p;
+    return layer->affineTransformToRootSpace(&root).inverted().apply(p);
+}
+
+gfx::Point Layer::convertPointFromLayer(gfx::Point point, const Layer* layer) const {
+    const Layer* root = nullptr;
+    const gfx::Point p = layer != nullptr ? layer->affineTransformToRootSpace(&root).apply(point) : point;
+    return affineTransformToRootSpace(&root).inverted().apply(p);
+}
+
+gfx::Rect Layer::convertRectToLayer(const gfx::Rect& rect, const Layer* layer) const {
+    const Layer* root = nullptr;
+    gfx::AffineTransform t = affineTransformToRootSpace(&root);
+    if (layer != nullptr) t = t.concat(layer->affineTransformToRootSpace(&root).inverted());
+    return t.apply(rect);
+}
+
+gfx::Rect Layer::convertRectFromLayer(const gfx::Rect& rect, const Layer* layer) const {
+    const Layer* root = nullptr;
+    gfx::AffineTransform t =
+        layer != nullptr ? layer->affineTransformToRootSpace(&root) : gfx::AffineTransform{};
+    t = t.concat(affineTransformToRootSpace(&root).inverted());
+    return t.apply(rect);
+}
+
+bool Layer::containsPoint(gfx::Point point) const {
+    return _model.bounds.contains(point);
+}
+
+Layer* Layer::hitTest(gfx::Point point) {
+    if (_model.hidden) return nullptr;
+    const gfx::Point local = affineTransformToSuperlayer().inverted().apply(point);
+    if (_masksToBounds && !containsPoint(local)) return nullptr;
+    for (auto it = _sublayers.rbegin(); it != _sublayers.rend(); ++it)
+        if (Layer* hit = (*it)->hitTest(local)) return hit;
+    return containsPoint(local) ? this : nullptr;
+}
+
+// --- Snapshots and rendering hooks.
+
+void Layer::renderInContext(gfx::GraphicsContext& context) {
+    const std::shared_ptr<Layer> keep = rt::sharedFrom(this);
+    layoutIfNeeded();
+    displayTreeIfNeeded();
+    renderLayerTree(*this, context, RenderOptions{});
+}
+
+void Layer::drawOwnContent(gfx::GraphicsContext& context, const LayerState& state) const {
+    if (state.contents) context.drawImage(state.contents, state.bounds);
+}
+
+// --- Animations.
+
+void Layer::addAnimation(const std::shared_ptr<const Animation>& animation, std::string key) {
+    if (!animation) return;
+    detail::AnimationAccess::makeAnimations(*this).add(*this, animation->copy(), std::move(key));
+}
+
+std::shared_ptr<const Animation> Layer::animationForKey(std::string_view key) const {
+    return _animations ? _animations->find(key) : nullptr;
+}
+
+void Layer::removeAnimationForKey(std::string_view key) {
+    if (_animations) _animations->remove(key);
+}
+
+void Layer::removeAllAnimations() {
+    if (_animations) _animations->removeAll();
+}
+
+std::vector<std::string> Layer::animationKeys() const {
+    return _animations ? _animations->keys() : std::vector<std::string>{};
+}
+
+LayerState Layer::presentationState() const {
+    if (!_animations || _animations->empty()) return _model;
+    LayerState state = _model;
+    _animations->apply(state, currentMediaTime());
+    return state;
+}
+
+LayerValue Layer::presentationValueForKey(std::string_view keyPath) const {
+    const std::optional<detail::KeyPath> path = detail::parseKeyPath(keyPath);
+    if (!path) return valueForKey(keyPath);
+    return detail::valueAt(presentationState(), *path);
+}
+
+// --- Actions and keys.
+
+void Layer::setImplicitActionProvider(ActionProvider provider) {
+    implicitActionProvider() = std::move(provider);
+}
+
+Layer::ActionProvider Layer::defaultImplicitActionProvider() {
+    return detail::implicitLayerAction;
+}
+
+LayerActionRef Layer::actionForKey(std::string_view key) {
+    if (_delegate != nullptr)
+        if (std::optional<LayerActionRef> action = _delegate->actionForLayerForKey(*this, key))
+            return *action;
+    if (const auto& provider = implicitActionProvider()) return provider(*this, key);
+    return nullptr;
+}
+
+void Layer::didChangeValue(std::string_view key, LayerValue oldValue) {
+    if (Transaction::disableActions()) return;
+    if (LayerActionRef action = actionForKey(key)) action->runActionForKey(key, *this, oldValue);
+}
+
+namespace {
+
+template <class T> const T* as(const LayerValue& v) {
+    return std::get_if<T>(&v);
+}
+
+} // namespace
+
+LayerValue Layer::valueForKey(std::string_view key) const {
+    if (key == "bounds") return _model.bounds;
+    if (key == "position") return _model.position;
+    if (key == "anchorPoint") return _model.anchorPoint;
+    if (key == "zPosition") return _model.zPosition;
+    if (key == "transform") return _model.transform;
+    if (key == "sublayerTransform") return _model.sublayerTransform;
+    if (key == "opacity") return _model.opacity;
+    if (key == "backgroundColor")
+        return _model.backgroundColor ? LayerValue(*_model.backgroundColor) : LayerValue();
+    if (key == "hidden") return _model.hidden;
+    if (key == "contents") return _model.contents;
+    if (key == "masksToBounds") return _masksToBounds;
+    if (key == "doubleSided") return _doubleSided;
+    return {};
+}
+
+bool Layer::setValueForKey(std::string_view key, const LayerValue& value) {
+    if (key == "bounds") {
+        if (const auto* v = as<gfx::Rect>(value)) return setBounds(*v), true;
+    } else if (key == "position") {
+        if (const auto* v = as<gfx::Point>(value)) return setPosition(*v), true;
+    } else if (key == "anchorPoint") {
+        if (const auto* v = as<gfx::Point>(value)) return setAnchorPoint(*v), true;
+    } else if (key == "zPosition") {
+        if (const auto* v = as<double>(value)) return setZPosition(*v), true;
+    } else if (key == "transform") {
+        if (const auto* v = as<gfx::Transform3D>(value)) return setTransform(*v), true;
+    } else if (key == "sublayerTransform") {
+        if (const auto* v = as<gfx::Transform3D>(value)) return setSublayerTransform(*v), true;
+    } else if (key == "opacity") {
+        if (const auto* v = as<double>(value)) return setOpacity(*v), true;
+    } else if (key == "backgroundColor") {
+        if (const auto* v = as<gfx::Color>(value)) return setBackgroundColor(*v), true;
+        if (std::holds_alternative<std::monostate>(value)) return setBackgroundColor(std::nullopt), true;
+    } else if (key == "hidden") {
+        if (const auto* v = as<bool>(value)) return setHidden(*v), true;
+    } else if (key == "contents") {
+        if (const auto* v = as<gfx::ImageRef>(value)) return setContents(*v), true;
+        if (std::holds_alternative<std::monostate>(value)) return setContents(nullptr), true;
+    } else if (key == "masksToBounds") {
+        if (const auto* v = as<bool>(value)) return setMasksToBounds(*v), true;
+    } else if (key == "doubleSided") {
+        if (const auto* v = as<bool>(value)) return setDoubleSided(*v), true;
+    }
+    return false;
+}
+
+} // namespace ui

@@ -1,0 +1,363 @@
+#include "platform/graphics/ProjectiveMapper.h"
+
+#include "platform/graphics/Image.h"
+
+#include <gtest/gtest.h>
+
+#include <cairo.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <limits>
+#include <numbers>
+#include <random>
+#include <tuple>
+#include <vector>
+
+namespace gfx {
+namespace {
+
+constexpr double pi = std::numbers::pi;
+constexpr std::uint32_t kRed = 0xFFFF0000, kGreen = 0xFF00FF00, kBlue = 0xFF0000FF, kWhite = 0xFFFFFFFF;
+
+struct Bitmap {
+    int width, height;
+    std::vector<std::uint32_t> pixels;
+
+    Bitmap(int w, int h, std::uint32_t fill = 0) : width(w), height(h), pixels(std::size_t(w) * h, fill) {}
+    PixelBuffer buffer() { return {pixels.data(), width, height, width * 4}; }
+    std::uint32_t& at(int x, int y) { return pixels[std::size_t(y) * width + x]; }
+    std::uint32_t get(int x, int y) const { return pixels[std::size_t(y) * width + x]; }
+    Rect bounds() const { return {0, 0, double(width), double(height)}; }
+};
+
+int channel(std::uint32_t p, int shift) {
+    return int((p >> shift) & 0xFF);
+}
+
+int maxChannelDifference(std::uint32_t a, std::uint32_t b) {
+    int d = 0;
+    for (int shift = 0; shift < 32; shift += 8)
+        d = std::max(d, std::abs(channel(a, shift) - channel(b, shift)));
+    return d;
+}
+
+// Premultiplied pixels with detail everywhere, some of them translucent.
+Bitmap pattern(int w, int h) {
+    Bitmap b(w, h);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const std::uint32_t a = (x + y) % 3 == 0 ? 0x80 : 0xFF;
+            auto c = [&](std::uint32_t v) { return (v & 0xFF) * a / 255; };
+            b.at(x, y) = a << 24 | c(x * 37) << 16 | c(y * 53) << 8 | c(x * y * 11);
+        }
+    return b;
+}
+
+// Four solid quadrants: red, green over blue, white.
+Bitmap quadrants(int w, int h) {
+    Bitmap b(w, h);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            b.at(x, y) = y < h / 2 ? (x < w / 2 ? kRed : kGreen) : (x < w / 2 ? kBlue : kWhite);
+    return b;
+}
+
+// Turns a w × h plane by `angle` about the axis through its centre, seen from `eye` pixels
+// away, and centres it at (cx, cy).
+Transform3D turned(double angle, double ax, double ay, double az, double w, double h, double eye, double cx,
+                   double cy) {
+    Transform3D perspective;
+    perspective.m34 = -1 / eye;
+    Transform3D t =
+        concat(Transform3D::makeTranslation(-w / 2, -h / 2, 0), Transform3D::makeRotation(angle, ax, ay, az));
+    return concat(concat(t, perspective), Transform3D::makeTranslation(cx, cy, 0));
+}
+
+// Straightforward per-pixel mapping in double precision: what every target pixel should be.
+// Returns false for pixels too close to the quad's outline (or the eye) to call.
+bool referencePixel(const Bitmap& src, const Transform3D& t, int X, int Y, std::uint32_t& out) {
+    const double h[9] = {t.m11, t.m12, t.m14, t.m21, t.m22, t.m24, t.m41, t.m42, t.m44};
+    const double a[9] = {h[4] * h[8] - h[5] * h[7], h[2] * h[7] - h[1] * h[8], h[1] * h[5] - h[2] * h[4],
+                         h[5] * h[6] - h[3] * h[8], h[0] * h[8] - h[2] * h[6], h[2] * h[3] - h[0] * h[5],
+                         h[3] * h[7] - h[4] * h[6], h[1] * h[6] - h[0] * h[7], h[0] * h[4] - h[1] * h[3]};
+    const double xc = X + 0.5, yc = Y + 0.5;
+    const double w = xc * a[2] + yc * a[5] + a[8];
+    const double x = (xc * a[0] + yc * a[3] + a[6]) / w, y = (xc * a[1] + yc * a[4] + a[7]) / w;
+    const double forwardW = x * h[2] + y * h[5] + h[8];
+    const double margin = 0.02;
+    if (std::abs(x) < margin || std::abs(x - src.width) < margin || std::abs(y) < margin ||
+        std::abs(y - src.height) < margin || std::abs(forwardW) < 1e-3)
+        return false;
+    out = 0;
+    if (forwardW < 0 || x < 0 || y < 0 || x >= src.width || y >= src.height) return true;
+    const double u = std::clamp(x - 0.5, 0.0, src.width - 1.0),
+                 v = std::clamp(y - 0.5, 0.0, src.height - 1.0);
+    const int x0 = int(u), y0 = int(v), x1 = std::min(x0 + 1, src.width - 1),
+              y1 = std::min(y0 + 1, src.height - 1);
+    const double fx = u - x0, fy = v - y0;
+    for (int shift = 0; shift < 32; shift += 8) {
+        auto tap = [&](int x, int y) { return channel(src.get(x, y), shift); };
+        const double c = (1 - fy) * ((1 - fx) * tap(x0, y0) + fx * tap(x1, y0)) +
+                         fy * ((1 - fx) * tap(x0, y1) + fx * tap(x1, y1));
+        out |= std::uint32_t(std::lround(c)) << shift;
+    }
+    return true;
+}
+
+// Rows of the leftmost and rightmost drawn columns: how tall the quad's two sides come out.
+std::pair<int, int> sideHeights(Bitmap& b) {
+    int left = b.width, right = -1;
+    for (int y = 0; y < b.height; ++y)
+        for (int x = 0; x < b.width; ++x)
+            if (b.at(x, y)) left = std::min(left, x), right = std::max(right, x);
+    int hl = 0, hr = 0;
+    for (int y = 0; y < b.height; ++y)
+        hl += b.at(left, y) != 0, hr += b.at(right, y) != 0;
+    return {hl, hr};
+}
+
+TEST(ProjectiveMapper, IdentityAndWholeTranslationsCopyPixelsExactly) {
+    Bitmap src = pattern(23, 17);
+    Bitmap dst(23, 17);
+    ASSERT_TRUE(drawImageProjected(dst.buffer(), dst.bounds(), src.buffer(), src.bounds(), Transform3D{}, 1));
+    EXPECT_EQ(dst.pixels, src.pixels); // edges included: taps are clamped to the source
+
+    Bitmap moved(30, 30, kBlue);
+    ASSERT_TRUE(drawImageProjected(moved.buffer(), moved.bounds(), src.buffer(), src.bounds(),
+                                   Transform3D::makeTranslation(5, 7, 0), 1, {SamplingFilter::Nearest}));
+    for (int y = 0; y < 30; ++y)
+        for (int x = 0; x < 30; ++x) {
+            const bool inside = x >= 5 && x < 28 && y >= 7 && y < 24;
+            const std::uint32_t s = inside ? src.at(x - 5, y - 7) : 0;
+            // Translucent source pixels blend over the blue background.
+            const std::uint32_t expected = !inside ? kBlue : (s >> 24) == 0xFF ? s : s + 0x7F00007F;
+            ASSERT_LE(maxChannelDifference(moved.at(x, y), expected), 1) << x << "," << y;
+        }
+}
+
+TEST(ProjectiveMapper, MatchesAPerPixelReferenceUnderTurnsTiltsAndZooms) {
+    Bitmap src = pattern(40, 30);
+    std::mt19937 random(7);
+    auto uniform = [&](double lo, double hi) { return lo + (hi - lo) * (random() / 4294967296.0); };
+    for (int round = 0; round < 24; ++round) {
+        const double angle = uniform(-1.4, 1.4), eye = uniform(40, 400), zoom = uniform(0.6, 1.8);
+        const double axes[4][3] = {
+            {0, 1, 0}, {1, 0, 0}, {0, 0, 1}, {uniform(-1, 1), uniform(-1, 1), uniform(-1, 1)}};
+        const double* axis = axes[round % 4];
+        const Transform3D t = concat(turned(angle, axis[0], axis[1], axis[2], 40, 30, eye, 32, 32),
+                                     Transform3D::makeScale(zoom, zoom, 1));
+        Bitmap dst(64, 64);
+        drawImageProjected(dst.buffer(), dst.bounds(), src.buffer(), src.bounds(), t, 1);
+        int compared = 0;
+        for (int y = 0; y < 64; ++y)
+            for (int x = 0; x < 64; ++x) {
+                std::uint32_t expected;
+                if (!referencePixel(src, t, x, y, expected)) continue;
+                ++compared;
+                ASSERT_LE(maxChannelDifference(dst.at(x, y), expected), 3)
+                    << "round " << round << " pixel " << x << "," << y << " got " << std::hex << dst.at(x, y)
+                    << " expected " << expected;
+            }
+        EXPECT_GT(compared, 3000);
+    }
+}
+
+TEST(ProjectiveMapper, PageTurnKeepsQuadrantsInPlaceAndTheNearSideTaller) {
+    Bitmap src = quadrants(80, 120);
+    Bitmap dst(160, 200);
+    const Transform3D t = turned(pi / 4, 0, 1, 0, 80, 120, 150, 80, 100);
+    ASSERT_TRUE(drawImageProjected(dst.buffer(), dst.bounds(), src.buffer(), src.bounds(), t, 1));
+    const auto [left, right] = sideHeights(dst);
+    EXPECT_GT(std::max(left, right), std::min(left, right) * 1.3);
+    // Each quadrant's centre lands where the quadrant's colour is.
+    for (auto [sx, sy, colour] :
+         {std::tuple{20.0, 30.0, kRed}, {60.0, 30.0, kGreen}, {20.0, 90.0, kBlue}, {60.0, 90.0, kWhite}}) {
+        const Point p = projectPoint(t, {sx, sy});
+        EXPECT_EQ(dst.at(int(p.x), int(p.y)), colour) << sx << "," << sy;
+    }
+}
+
+TEST(ProjectiveMapper, TurnedPastNinetyDegreesIsCulledOrShowsItsMirroredBack) {
+    Bitmap src = quadrants(80, 120);
+    const Transform3D t = turned(2 * pi / 3, 0, 1, 0, 80, 120, 300, 80, 100);
+    Bitmap culled(160, 200, kBlue);
+    EXPECT_FALSE(drawImageProjected(culled.buffer(), culled.bounds(), src.buffer(), src.bounds(), t, 1,
+                                    {SamplingFilter::Bilinear, false, false}));
+    EXPECT_TRUE(std::all_of(culled.pixels.begin(), culled.pixels.end(), [](auto p) { return p == kBlue; }));
+
+    Bitmap back(160, 200);
+    ASSERT_TRUE(drawImageProjected(back.buffer(), back.bounds(), src.buffer(), src.bounds(), t, 1));
+    // Seen from behind, the left (red) half shows on the right.
+    EXPECT_EQ(back.at(90, 70), kRed);
+    EXPECT_EQ(back.at(70, 70), kGreen);
+}
+
+TEST(ProjectiveMapper, PlaneCrossingTheEyeDrawsOnlyItsFrontPartAndStaysInTheClip) {
+    Bitmap src = quadrants(80, 120);
+    // Turned about its left edge towards an eye closer than its right edge swings.
+    Transform3D perspective;
+    perspective.m34 = -1.0 / 50;
+    const Transform3D t = concat(concat(Transform3D::makeRotation(-1.2, 0, 1, 0), perspective),
+                                 Transform3D::makeTranslation(40, 40, 0));
+    ASSERT_GT(transformPoint4(t, 0, 0).w, 0);
+    ASSERT_LT(transformPoint4(t, 80, 0).w, 0);
+    const Rect bounds = projectedBounds(src.bounds(), t.rows());
+    EXPECT_TRUE(std::isfinite(bounds.maxX()) && bounds.minX() == 40);
+    Bitmap dst(200, 200, kBlue);
+    const Rect clip(10, 20, 150, 120);
+    ASSERT_TRUE(drawImageProjected(dst.buffer(), clip, src.buffer(), src.bounds(), t, 1));
+    int compared = 0;
+    for (int y = 0; y < 200; ++y)
+        for (int x = 0; x < 200; ++x) {
+            if (!clip.contains({x + 0.5, y + 0.5})) {
+                ASSERT_EQ(dst.at(x, y), kBlue) << x << "," << y;
+                continue;
+            }
+            std::uint32_t expected;
+            if (!referencePixel(src, t, x, y, expected)) continue;
+            ++compared;
+            ASSERT_LE(maxChannelDifference(dst.at(x, y), expected ? expected : kBlue), 3) << x << "," << y;
+        }
+    EXPECT_GT(compared, 10000);
+}
+
+TEST(ProjectiveMapper, OpacityAndTranslucencyBlendPremultiplied) {
+    Bitmap src(4, 4, kRed);
+    src.at(0, 0) = 0x80800000; // half-transparent red
+    Bitmap dst(4, 4, kBlue);
+    ASSERT_TRUE(
+        drawImageProjected(dst.buffer(), dst.bounds(), src.buffer(), src.bounds(), Transform3D{}, 0.5));
+    EXPECT_LE(maxChannelDifference(dst.at(2, 2), 0xFF80007F), 1);
+    EXPECT_LE(maxChannelDifference(dst.at(0, 0), 0xFF4000BF), 1);
+
+    Bitmap clear(4, 4);
+    ASSERT_TRUE(
+        drawImageProjected(clear.buffer(), clear.bounds(), src.buffer(), src.bounds(), Transform3D{}, 0.5));
+    EXPECT_LE(maxChannelDifference(clear.at(2, 2), 0x80800000), 1);
+    EXPECT_FALSE(
+        drawImageProjected(clear.buffer(), clear.bounds(), src.buffer(), src.bounds(), Transform3D{}, 0));
+}
+
+TEST(ProjectiveMapper, SourceRectLimitsTheQuadAndItsTaps) {
+    // A green 4 × 4 centre inside a red border: magnified, no red may bleed in.
+    Bitmap src(6, 6, kRed);
+    for (int y = 1; y < 5; ++y)
+        for (int x = 1; x < 5; ++x)
+            src.at(x, y) = kGreen;
+    Bitmap dst(40, 40);
+    const Transform3D t = Transform3D::makeScale(3.3, 3.3, 1);
+    ASSERT_TRUE(drawImageProjected(dst.buffer(), dst.bounds(), src.buffer(), Rect(1, 1, 4, 4), t, 1));
+    for (int y = 0; y < 40; ++y)
+        for (int x = 0; x < 40; ++x) {
+            const bool inside = (x + 0.5) >= 3.3 && (x + 0.5) < 16.5 && (y + 0.5) >= 3.3 && (y + 0.5) < 16.5;
+            ASSERT_EQ(dst.at(x, y), inside ? kGreen : 0u) << x << "," << y;
+        }
+}
+
+TEST(ProjectiveMapper, NarrowSourcesAndNearestSampling) {
+    // One pixel wide and high sources stretch to a flat colour.
+    Bitmap dot(1, 1, kGreen), column(1, 3, kRed);
+    column.at(0, 1) = kBlue;
+    Bitmap dst(10, 12);
+    ASSERT_TRUE(drawImageProjected(dst.buffer(), dst.bounds(), dot.buffer(), dot.bounds(),
+                                   Transform3D::makeScale(10, 12, 1), 1));
+    EXPECT_TRUE(std::all_of(dst.pixels.begin(), dst.pixels.end(), [](auto p) { return p == kGreen; }));
+    ASSERT_TRUE(drawImageProjected(dst.buffer(), dst.bounds(), column.buffer(), column.bounds(),
+                                   Transform3D::makeScale(10, 4, 1), 1, {SamplingFilter::Nearest}));
+    for (int y = 0; y < 12; ++y)
+        EXPECT_EQ(dst.at(9, y), y < 4 ? kRed : y < 8 ? kBlue : kRed) << y;
+}
+
+TEST(ProjectiveMapper, EdgeAntialiasingCoversHalfPixelsPartly) {
+    Bitmap src(4, 4, kWhite);
+    const Transform3D t = Transform3D::makeTranslation(2.5, 2, 0);
+    Bitmap hard(8, 8), soft(8, 8);
+    ASSERT_TRUE(drawImageProjected(hard.buffer(), hard.bounds(), src.buffer(), src.bounds(), t, 1));
+    ASSERT_TRUE(drawImageProjected(soft.buffer(), soft.bounds(), src.buffer(), src.bounds(), t, 1,
+                                   {SamplingFilter::Bilinear, true, true}));
+    for (int x : {2, 6}) {
+        EXPECT_TRUE(hard.at(x, 4) == 0 || hard.at(x, 4) == kWhite) << x;
+        EXPECT_LE(maxChannelDifference(soft.at(x, 4), 0x80808080), 1) << x;
+    }
+    EXPECT_EQ(soft.at(4, 4), kWhite);
+    EXPECT_EQ(soft.at(4, 1), 0u);
+
+    // Turned, softened edges leave the inside alone and stay near the outline.
+    Bitmap page = pattern(60, 90), sharp(120, 120), smooth(120, 120);
+    const Transform3D turn = turned(1.0, 0, 1, 0, 60, 90, 100, 60, 60);
+    ASSERT_TRUE(drawImageProjected(sharp.buffer(), sharp.bounds(), page.buffer(), page.bounds(), turn, 1));
+    ASSERT_TRUE(drawImageProjected(smooth.buffer(), smooth.bounds(), page.buffer(), page.bounds(), turn, 1,
+                                   {SamplingFilter::Bilinear, true, true}));
+    for (int y = 1; y < 119; ++y)
+        for (int x = 1; x < 119; ++x) {
+            int covered = 0;
+            for (int dy = -1; dy <= 1; ++dy)
+                for (int dx = -1; dx <= 1; ++dx)
+                    covered += sharp.at(x + dx, y + dy) != 0;
+            // Runs start elsewhere with antialiasing, which may round a weight the other way.
+            if (covered == 9) {
+                ASSERT_LE(maxChannelDifference(smooth.at(x, y), sharp.at(x, y)), 1) << x << "," << y;
+            }
+            if (covered == 0) {
+                ASSERT_EQ(smooth.at(x, y), 0u) << x << "," << y;
+            }
+        }
+}
+
+TEST(ProjectiveMapper, BadInputDrawsNothing) {
+    Bitmap src = pattern(8, 8);
+    Bitmap dst(8, 8, kBlue);
+    const Rect all = dst.bounds();
+    const double nan = std::numeric_limits<double>::quiet_NaN(),
+                 inf = std::numeric_limits<double>::infinity();
+    Transform3D nanMatrix, infMatrix, edgeOn = turned(pi / 2, 0, 1, 0, 8, 8, 1e9, 4, 4);
+    nanMatrix.m22 = nan;
+    infMatrix.m41 = inf;
+    EXPECT_FALSE(drawImageProjected(dst.buffer(), all, src.buffer(), all, nanMatrix, 1));
+    EXPECT_FALSE(drawImageProjected(dst.buffer(), all, src.buffer(), all, infMatrix, 1));
+    EXPECT_FALSE(drawImageProjected(dst.buffer(), all, src.buffer(), all, edgeOn, 1));
+    EXPECT_FALSE(
+        drawImageProjected(dst.buffer(), all, src.buffer(), all, Transform3D::makeScale(0, 1, 1), 1));
+    EXPECT_FALSE(drawImageProjected(dst.buffer(), all, src.buffer(), all, Transform3D{}, nan));
+    EXPECT_FALSE(drawImageProjected(dst.buffer(), Rect(nan, 0, 8, 8), src.buffer(), all, Transform3D{}, 1));
+    EXPECT_FALSE(drawImageProjected(dst.buffer(), Rect::null(), src.buffer(), all, Transform3D{}, 1));
+    EXPECT_FALSE(drawImageProjected(dst.buffer(), all, src.buffer(), Rect(2, 2, 0, 3), Transform3D{}, 1));
+    EXPECT_FALSE(drawImageProjected(dst.buffer(), all, src.buffer(), Rect(9, 0, 4, 4), Transform3D{}, 1));
+    EXPECT_FALSE(drawImageProjected(dst.buffer(), all, src.buffer(), Rect(0, 0, inf, 4), Transform3D{}, 1));
+    PixelBuffer badStride = src.buffer();
+    badStride.strideBytes = 6;
+    EXPECT_FALSE(drawImageProjected(dst.buffer(), all, badStride, all, Transform3D{}, 1));
+    EXPECT_FALSE(drawImageProjected(dst.buffer(), all, ConstPixelBuffer{}, all, Transform3D{}, 1));
+    EXPECT_FALSE(drawImageProjected(PixelBuffer{dst.pixels.data(), 0, 8, 32}, all, src.buffer(), all,
+                                    Transform3D{}, 1));
+    // Wholly behind the eye.
+    Transform3D behind;
+    behind.m44 = -1;
+    EXPECT_FALSE(drawImageProjected(dst.buffer(), all, src.buffer(), all, behind, 1));
+    EXPECT_TRUE(projectedBounds(all, behind.rows()).isNull());
+    EXPECT_TRUE(std::all_of(dst.pixels.begin(), dst.pixels.end(), [](auto p) { return p == kBlue; }));
+}
+
+TEST(ProjectiveMapper, DrawsImagesIntoCairoSurfaces) {
+    auto image = Image::make(4, 4);
+    ASSERT_TRUE(image);
+    std::fill_n(reinterpret_cast<std::uint32_t*>(image->mutableData()), 16, kGreen);
+    image->markDirty();
+    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 8, 8);
+    EXPECT_TRUE(drawImageProjected(surface, Rect(0, 0, 8, 8), *image, Rect(0, 0, 4, 4),
+                                   Transform3D::makeScale(2, 2, 1), 1));
+    const PixelBuffer pixels = pixelsOf(surface);
+    EXPECT_EQ(pixels.pixels[pixels.strideBytes / 4 * 7 + 7], kGreen);
+    cairo_surface_destroy(surface);
+
+    cairo_surface_t* mask = cairo_image_surface_create(CAIRO_FORMAT_A8, 8, 8);
+    EXPECT_EQ(pixelsOf(mask).pixels, nullptr);
+    EXPECT_FALSE(drawImageProjected(mask, Rect(0, 0, 8, 8), *image, Rect(0, 0, 4, 4), Transform3D{}, 1));
+    cairo_surface_destroy(mask);
+}
+
+} // namespace
+} // namespace gfx
