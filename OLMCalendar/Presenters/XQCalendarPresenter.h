@@ -1,0 +1,33 @@
+#pragma once
+
+// The contract between the calendar and the view that draws one view mode. The calendar
+// keeps one presenter per mode, lays the current one over its bounds and reaches it only
+// through these operations. Presenters are views; most derive from XQCalendarPresenterBase,
+// the year and flow presenters implement the contract directly.
+
+#include "OLMCalendar/XQCalendarProtocols.h"
+#include "platform/ui/View.h"
+
+class XQCalendarPresenter : public ui::View {
+public:
+    OLM_DECLARE_CLASS(XQCalendarPresenter)
+
+    // The signature of the factories that the presenter class table makes presenters with.
+    using Factory = std::shared_ptr<XQCalendarPresenter>(const gfx::Rect&);
+
+    // Rebuilds from the calendar's settings and displayed date; `force` rebuilds everything.
+    virtual void update(bool force) = 0;
+    // Recomputes the selection-dependent state of the cells; `date` was just selected.
+    virtual void updateState(const std::optional<fnd::Date>& date) = 0;
+    // Moves to the next / previous period; true when it moved.
+    virtual bool navigateForward(bool animated) = 0;
+    virtual bool navigateBack(bool animated) = 0;
+    // Shows the period of `date`.
+    virtual void navigateToDate(const fnd::Date& date, bool animated) = 0;
+    // The date under a point in the presenter's coordinates.
+    virtual std::optional<fnd::Date> dateFromPoint(gfx::Point point) = 0;
+
+protected:
+    friend struct rt::Access;
+    XQCalendarPresenter() = default;
+};

@@ -1,0 +1,87 @@
+#include "OLMCalendar/Transitions/XQViewTransition.h"
+
+#include "platform/graphics/ImageContext.h"
+#include "platform/graphics/SystemColors.h"
+#include "platform/graphics/Transform3D.h"
+
+OLM_DEFINE_CLASS(XQViewTransition, ui::View)
+
+namespace {
+// Every driver of transitions (the presenters, the calendar) links this file, so the
+// transition classes are in the class table before any of them looks there, without each
+// application having to register them.
+const bool transitionClassesRegistered = (XQViewTransition::registerTransitionClasses(), true);
+} // namespace
+
+void XQViewTransition::init(const gfx::Rect& frame) {
+    ui::View::init(frame);
+    _transitionDuration = 0.4;
+}
+
+std::shared_ptr<XQViewTransitionDelegate> XQViewTransition::delegate() const {
+    return _delegate ? _delegate : _weakDelegate.lock();
+}
+
+void XQViewTransition::setDelegate(std::shared_ptr<XQViewTransitionDelegate> delegate) {
+    _weakDelegate = delegate;
+    _delegate = std::move(delegate);
+}
+
+void XQViewTransition::beginTransitionFrom(gfx::ImageRef from, gfx::ImageRef to,
+                                           XQViewTransitionDirection direction) {
+    // A new run: an ending animation still in flight belongs to the previous one and must
+    // not report for this one.
+    takeEndingTicket();
+    _reported = false;
+    if (!_delegate) _delegate = _weakDelegate.lock();
+    beginTransition(from, to, direction);
+}
+
+void XQViewTransition::completeTransition(bool canceled) {
+    if (_reported) return;
+    _reported = true;
+    // The delegate usually removes this view from its superview and forgets it, which may
+    // drop the last reference: stay alive until the report returns.
+    auto self = rt::sharedFrom(this);
+    // Holding the delegate strongly past the report would tie a driver and the last
+    // transition it keeps into a cycle.
+    std::shared_ptr<XQViewTransitionDelegate> delegate = std::move(_delegate);
+    _delegate.reset();
+    if (delegate) delegate->transitionIsCanceled(*this, canceled);
+}
+
+void XQViewTransition::endingAnimationDidStop(EndingTicket ticket, bool canceled) {
+    if (ticket == _lastEndingTicket) completeTransition(canceled);
+}
+
+gfx::Color XQViewTransition::pageBackgroundColor() {
+    return gfx::systemColorOr(gfx::systemColors::systemBackground(), gfx::colors::white());
+}
+
+gfx::ImageRef XQViewTransition::cropImg(const gfx::ImageRef& image, const gfx::Rect& rect, bool shouldFlip,
+                                        XQViewTransitionOrientation orientation) {
+    if (!image) return nullptr;
+    // A rect with no pixels at the screen scale opens no drawable context: no image.
+    gfx::beginImageContext(rect.size, true, 0);
+    gfx::ImageRef result;
+    if (gfx::GraphicsContext* context = gfx::currentContext()) {
+        if (shouldFlip) {
+            // Mirror inside the rect: the translation (applied first) brings the far edge to
+            // the origin, the scale turns the axis over, so x becomes w - x (or y, h - y).
+            gfx::Transform3D mirror = gfx::Transform3D::identity();
+            if (orientation == XQViewTransitionOrientationVertical) {
+                mirror = gfx::scale(mirror, 1, -1, 1);
+                mirror = gfx::translate(mirror, 0, -rect.size.height, 0);
+            } else {
+                mirror = gfx::scale(mirror, -1, 1, 1);
+                mirror = gfx::translate(mirror, -rect.size.width, 0, 0);
+            }
+            context->concatCTM(gfx::affineTransform(mirror));
+        }
+        context->translateCTM(-rect.origin.x, -rect.origin.y);
+        context->drawImage(image, gfx::Rect{{0, 0}, image->size()});
+        result = gfx::imageFromCurrentImageContext();
+    }
+    gfx::endImageContext();
+    return result;
+}

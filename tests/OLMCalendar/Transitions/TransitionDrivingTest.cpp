@@ -1,0 +1,216 @@
+// The transitions driven by the calendar and its presenters, through the headless host:
+// swipes that drive the scroll transition, flicks that play it, cancelled and reversed
+// swipes, the pinch that zooms between view modes with the float transition, and a
+// calendar that goes away in the middle of a transition.
+
+#include "../CalendarTestSupport.h"
+
+#include "OLMCalendar/Transitions/XQViewTransitionFloat.h"
+#include "OLMCalendar/Transitions/XQViewTransitionScroll.h"
+#include "platform/ui/TestDriver.h"
+
+#include <algorithm>
+#include <cmath>
+
+using namespace cal::test;
+
+namespace {
+
+constexpr gfx::Size kSize{350, 300};
+
+bool contains(const Log& log, const std::string& entry) {
+    return std::find(log.begin(), log.end(), entry) != log.end();
+}
+
+// The calendar with the grid presenter, in a window of the headless host, navigating with
+// the real transitions (the calendar tests' fixture installs stand-ins).
+class TransitionDriving : public CalendarTest {
+protected:
+    void SetUp() override {
+        CalendarTest::SetUp();
+        XQViewTransition::registerTransitionClasses();
+        driver = std::make_unique<ui::TestDriver>(kSize);
+        driver->window()->addSubview(calendar);
+        driver->runUntilIdle();
+        takeLog();
+    }
+    void TearDown() override {
+        driver.reset();
+        CalendarTest::TearDown();
+    }
+
+    std::shared_ptr<XQViewTransitionScroll> scroll() const {
+        return std::dynamic_pointer_cast<XQViewTransitionScroll>(grid().currentTransition());
+    }
+    // Whether a transition view is still laid over the presenter.
+    bool transitionShown() const {
+        return std::any_of(grid().subviews().begin(), grid().subviews().end(),
+                           [](const auto& v) { return dynamic_cast<XQViewTransition*>(v.get()) != nullptr; });
+    }
+
+    // Moves finger 1 (already down) in a straight line at `speed` points per second, a
+    // frame at a time, without lifting it.
+    void drag(gfx::Point from, gfx::Point to, double speed) {
+        const double length = std::hypot(to.x - from.x, to.y - from.y);
+        const int frames =
+            std::max(1, static_cast<int>(std::ceil(length / speed / ui::TestDriver::frameInterval)));
+        for (int i = 1; i <= frames; ++i) {
+            const double k = static_cast<double>(i) / frames;
+            driver->step();
+            driver->touchMove(1, {from.x + (to.x - from.x) * k, from.y + (to.y - from.y) * k});
+        }
+    }
+
+    std::unique_ptr<ui::TestDriver> driver;
+};
+
+} // namespace
+
+TEST_F(TransitionDriving, ASlowSwipeDrivesTheScrollAndFinishes) {
+    driver->touchDown(1, {300, 150});
+    drag({300, 150}, {230, 150}, 120);
+    auto t = scroll();
+    ASSERT_TRUE(t) << "a swipe along the axis starts the presenter's scroll transition";
+    EXPECT_EQ(text(calendar->displayedDate()), "2027-01-15 10:30");
+    // The pages follow the finger: the from page has moved left by as much as the to page
+    // has come in, and neither is animated.
+    const double x = t->first()->frame().origin.x;
+    EXPECT_LT(x, 0);
+    EXPECT_GT(x, -kSize.width);
+    EXPECT_DOUBLE_EQ(t->second()->frame().origin.x, x + kSize.width);
+    EXPECT_TRUE(t->first()->layer()->animationKeys().empty());
+    drag({230, 150}, {180, 150}, 120);
+    EXPECT_LT(t->first()->frame().origin.x, x);
+
+    driver->touchUp(1, {178, 150});
+    EXPECT_TRUE(transitionShown());
+    driver->runUntilIdle();
+    EXPECT_FALSE(transitionShown());
+    const Log log = takeLog();
+    EXPECT_TRUE(contains(log, "presenterFinish")) << ::testing::PrintToString(log);
+    EXPECT_TRUE(contains(log, "didNavigate 2027-01-15 10:30"));
+    EXPECT_EQ(text(calendar->displayedDate()), "2027-01-15 10:30");
+}
+
+TEST_F(TransitionDriving, SensitivityHoldsTheSwipeBackAndAFlickPlaysItThrough) {
+    grid().setPanGestureSensitivity(20);
+    driver->pan({200, 150}, {185, 150}, 0.5, 5);
+    driver->runUntilIdle();
+    EXPECT_EQ(grid().currentTransition(), nullptr) << "15 points stay within the sensitivity";
+    EXPECT_EQ(text(calendar->displayedDate()), "2026-12-15 10:30");
+
+    // A flick to the right (back) faster than 300 points per second: the finger stops at
+    // once, yet the transition plays on its own to the end.
+    grid().setPanGestureSensitivity(0);
+    driver->touchDown(1, {100, 150});
+    driver->step(0.02);
+    driver->touchMove(1, {120, 150});
+    driver->step(0.02);
+    driver->touchMove(1, {140, 150});
+    driver->step(0.02);
+    ASSERT_TRUE(scroll());
+    EXPECT_FALSE(scroll()->isForward());
+    EXPECT_FALSE(scroll()->first()->layer()->animationKeys().empty()) << "playing on its own";
+    // Whatever the finger does next no longer steers it: dragged back and lifted moving
+    // left (which would cancel a driven swipe), the transition still ends where it went.
+    drag({140, 150}, {60, 150}, 150);
+    driver->touchUp(1, {58, 150});
+    driver->runUntilIdle();
+    EXPECT_FALSE(transitionShown());
+    EXPECT_EQ(text(calendar->displayedDate()), "2026-11-15 10:30");
+    EXPECT_TRUE(contains(takeLog(), "didNavigate 2026-11-15 10:30"));
+}
+
+TEST_F(TransitionDriving, ASwipeThatTurnsBackIsCancelledAndReturnsTheDate) {
+    for (bool reverse : {false, true}) {
+        SCOPED_TRACE(reverse);
+        grid().setTransitionIsReverse(reverse);
+        driver->touchDown(1, {300, 150});
+        drag({300, 150}, {200, 150}, 150);
+        ASSERT_TRUE(scroll());
+        // Reversed, a swipe to the left goes back.
+        EXPECT_EQ(text(calendar->displayedDate()), reverse ? "2026-11-15 10:30" : "2027-01-15 10:30");
+        // Back to the right, still moving right when lifted: the swipe is cancelled.
+        drag({200, 150}, {240, 150}, 150);
+        driver->step();
+        driver->touchUp(1, {242, 150});
+        driver->runUntilIdle();
+        EXPECT_FALSE(transitionShown());
+        EXPECT_EQ(text(calendar->displayedDate()), "2026-12-15 10:30");
+        const Log log = takeLog();
+        EXPECT_TRUE(contains(log, "presenterFinish canceled")) << ::testing::PrintToString(log);
+        EXPECT_TRUE(contains(log, "didNavigate 2026-12-15 10:30"));
+    }
+}
+
+TEST_F(TransitionDriving, PinchZoomsBetweenMonthMonthNamesAndYearNumbers) {
+    auto pinch = [&](double toScale) {
+        driver->pinch({175, 150}, 1, toScale, 0.4, 8);
+        EXPECT_TRUE(driver->runUntilIdle());
+    };
+    // Spread in month mode: no finer mode, nothing happens.
+    pinch(1.6);
+    EXPECT_EQ(calendar->viewMode(), XQCalendarViewModeMonth);
+    EXPECT_EQ(calendar->transition(), nullptr);
+
+    pinch(0.5);
+    EXPECT_EQ(calendar->viewMode(), XQCalendarViewModeMonthNames);
+    pinch(0.5);
+    EXPECT_EQ(calendar->viewMode(), XQCalendarViewModeYearNumbers);
+    pinch(0.5);
+    EXPECT_EQ(calendar->viewMode(), XQCalendarViewModeYearNumbers);
+    pinch(1.6);
+    EXPECT_EQ(calendar->viewMode(), XQCalendarViewModeMonthNames);
+    pinch(1.6);
+    EXPECT_EQ(calendar->viewMode(), XQCalendarViewModeMonth);
+    EXPECT_EQ(calendar->transition(), nullptr);
+    for (const auto& v : calendar->subviews())
+        EXPECT_EQ(dynamic_cast<XQViewTransition*>(v.get()), nullptr);
+    Log changes;
+    for (const std::string& entry : takeLog())
+        if (entry.rfind("didChangeViewMode", 0) == 0) changes.push_back(entry);
+    EXPECT_EQ(changes, (Log{"didChangeViewMode 1->2", "didChangeViewMode 2->4", "didChangeViewMode 4->2",
+                            "didChangeViewMode 2->1"}));
+}
+
+TEST_F(TransitionDriving, APinchDrivesTheFloatByItsScale) {
+    driver->touches({{1, ui::TouchPhaseBegan, {125, 150}, 0}, {2, ui::TouchPhaseBegan, {225, 150}, 0}});
+    driver->step();
+    for (double half : {45.0, 40.0, 35.0}) {
+        driver->touches(
+            {{1, ui::TouchPhaseMoved, {175 - half, 150}, 0}, {2, ui::TouchPhaseMoved, {175 + half, 150}, 0}});
+        driver->step();
+    }
+    auto t = std::dynamic_pointer_cast<XQViewTransitionFloat>(calendar->transition());
+    ASSERT_TRUE(t);
+    EXPECT_FALSE(t->isForward());
+    EXPECT_EQ(calendar->viewMode(), XQCalendarViewModeMonthNames);
+    // Fingers 70 points apart after 100: scale 0.7, progress 0.3, backward pose.
+    EXPECT_NEAR(t->top()->transform().m11, 1 - 0.4 * 0.3, 1e-6);
+    EXPECT_NEAR(t->bottom()->opacity(), 0.3, 1e-6);
+    driver->touches({{1, ui::TouchPhaseEnded, {140, 150}, 0}, {2, ui::TouchPhaseEnded, {210, 150}, 0}});
+    driver->runUntilIdle();
+    EXPECT_EQ(calendar->transition(), nullptr);
+    EXPECT_EQ(t->superview(), nullptr);
+}
+
+TEST_F(TransitionDriving, ACalendarDestroyedMidTransitionFreesEverything) {
+    std::weak_ptr<XQCalendar> weakCalendar = calendar;
+    calendar->navigateForward(true);
+    std::weak_ptr<XQViewTransition> navigation = grid().currentTransition();
+    ASSERT_FALSE(navigation.expired());
+    driver->step(0.1);
+    calendar->setViewMode(XQCalendarViewModeMonthNames, true);
+    std::weak_ptr<XQViewTransition> zoom = calendar->transition();
+    ASSERT_FALSE(zoom.expired());
+    driver->step(0.1);
+
+    calendar->removeFromSuperview();
+    calendar.reset();
+    EXPECT_TRUE(weakCalendar.expired());
+    EXPECT_TRUE(navigation.expired());
+    EXPECT_TRUE(zoom.expired());
+    // The animations that were running stop without anyone left to tell.
+    EXPECT_TRUE(driver->runUntilIdle());
+    EXPECT_FALSE(contains(takeLog(), "presenterFinish"));
+}
