@@ -1,4 +1,5 @@
 # Helpers shared by every library, test and benchmark target.
+include_guard(GLOBAL)
 
 function(olm_set_warnings target)
     target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Wnon-virtual-dtor -Woverloaded-virtual)
@@ -38,8 +39,58 @@ function(olm_library name dir)
     install(TARGETS ${name} EXPORT OLMCalendarTargets
         ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
         LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR})
+    # Headers under a detail/ directory are internal (some wrap ICU or Pango): they are
+    # installed only when an installed header needs them (see olm_install_detail_headers).
     foreach(h IN LISTS headers)
-        get_filename_component(hdir ${h} DIRECTORY)
-        install(FILES ${PROJECT_SOURCE_DIR}/${h} DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/${hdir})
+        if(h MATCHES "(^|/)detail/")
+            set_property(GLOBAL APPEND PROPERTY OLM_DETAIL_HEADERS ${h})
+        else()
+            set_property(GLOBAL APPEND PROPERTY OLM_PUBLIC_HEADERS ${h})
+            olm_install_header(${h})
+        endif()
     endforeach()
 endfunction()
+
+function(olm_install_header header)
+    get_filename_component(hdir ${header} DIRECTORY)
+    install(FILES ${PROJECT_SOURCE_DIR}/${header} DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/${hdir})
+endfunction()
+
+# The project headers a header includes, by their path from the repository root.
+function(olm_header_includes header out)
+    file(STRINGS ${PROJECT_SOURCE_DIR}/${header} lines REGEX "^[ \t]*#[ \t]*include[ \t]*\"")
+    set(includes)
+    foreach(line IN LISTS lines)
+        if(line MATCHES "include[ \t]*\"([^\"]+)\"")
+            list(APPEND includes ${CMAKE_MATCH_1})
+        endif()
+    endforeach()
+    set(${out} ${includes} PARENT_SCOPE)
+endfunction()
+
+# Installs the detail headers that installed headers include, directly or through other
+# detail headers, so that every installed header compiles; the others stay private. Runs
+# once every library has been declared.
+function(olm_install_detail_headers)
+    get_property(public GLOBAL PROPERTY OLM_PUBLIC_HEADERS)
+    get_property(pending GLOBAL PROPERTY OLM_DETAIL_HEADERS)
+    set(wanted)
+    foreach(h IN LISTS public)
+        olm_header_includes(${h} includes)
+        list(APPEND wanted ${includes})
+    endforeach()
+    set(changed TRUE)
+    while(changed)
+        set(changed FALSE)
+        foreach(h IN LISTS pending)
+            if(h IN_LIST wanted)
+                list(REMOVE_ITEM pending ${h})
+                olm_install_header(${h})
+                olm_header_includes(${h} includes)
+                list(APPEND wanted ${includes})
+                set(changed TRUE)
+            endif()
+        endforeach()
+    endwhile()
+endfunction()
+cmake_language(DEFER DIRECTORY ${CMAKE_SOURCE_DIR} CALL olm_install_detail_headers)

@@ -274,10 +274,6 @@ void advanceAnimations() {
     });
 }
 
-void AnimationEngine::tick() {
-    advanceAnimations();
-}
-
 bool AnimationEngine::hasRunningAnimations() {
     const Engine& e = engine();
     if (!e.nextTick.empty()) return true;
@@ -445,6 +441,9 @@ namespace {
 class ImplicitAnimationAction : public LayerAction {
 public:
     void runActionForKey(std::string_view key, Layer& layer, const LayerValue& oldValue) override {
+        // A zero transaction duration means no animation, not the default length.
+        const double duration = Transaction::animationDuration();
+        if (duration <= 0) return;
         const std::optional<KeyPath> path = parseKeyPath(key);
         if (!path) return;
         LayerValue to = layer.valueForKey(key);
@@ -453,10 +452,8 @@ public:
         auto animation = BasicAnimation::make(std::string(key));
         animation->setFromValue(std::move(from));
         animation->setToValue(std::move(to));
-        animation->setDuration(Transaction::animationDuration());
+        animation->setDuration(duration);
         animation->setTimingFunction(TimingFunction::defaultCurve());
-        // A zero transaction duration means no animation, not the default length.
-        if (Transaction::animationDuration() <= 0) return;
         layer.addAnimation(animation, std::string(key));
     }
 };

@@ -282,8 +282,6 @@ void advanceAnimations();
 
 class AnimationEngine {
 public:
-    // The same as advanceAnimations().
-    static void tick();
     // True while an animation has not yet stopped, or a view animation's completion waits
     // for the next tick: what a host waits for before it calls the screen idle. Animations
     // kept on their layers after they ended (`removedOnCompletion` false) do not count.

@@ -76,10 +76,6 @@ ActionMask TargetActionList::allMasks() const {
     return all;
 }
 
-bool TargetActionList::hasEntries(ActionMask mask) const {
-    return (allMasks() & mask) != 0;
-}
-
 std::vector<std::shared_ptr<void>> TargetActionList::allTargets() const {
     std::vector<std::shared_ptr<void>> targets;
     for (const auto& e : _entries) {

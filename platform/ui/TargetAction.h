@@ -149,8 +149,6 @@ public:
 
     // The union of the events of the live entries.
     ActionMask allMasks() const;
-    // Whether an entry with a live target (or a callback) is registered for any of `mask`.
-    bool hasEntries(ActionMask mask) const;
     // The live targets, each once, in the order added.
     std::vector<std::shared_ptr<void>> allTargets() const;
 

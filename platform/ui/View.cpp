@@ -16,11 +16,6 @@ OLM_DEFINE_CLASS(View, Responder)
 
 namespace {
 
-View::ActionProvider& layerActionProvider() {
-    static View::ActionProvider provider = detail::viewLayerAction;
-    return provider;
-}
-
 template <class T> void eraseItem(std::vector<std::shared_ptr<T>>& list, const T* item) {
     if (std::optional<std::size_t> i = detail::indexOf(list, item))
         list.erase(list.begin() + static_cast<std::ptrdiff_t>(*i));
@@ -378,13 +373,8 @@ void View::layoutSublayersOfLayer(Layer& layer) {
     if (&layer == _layer.get()) layoutSubviews();
 }
 
-void View::setLayerActionProvider(ActionProvider provider) {
-    layerActionProvider() = std::move(provider);
-}
-
 std::optional<LayerActionRef> View::actionForLayerForKey(Layer& layer, std::string_view key) {
-    if (const auto& provider = layerActionProvider())
-        if (std::optional<LayerActionRef> action = provider(*this, layer, key)) return action;
+    if (std::optional<LayerActionRef> action = detail::viewLayerAction(*this, layer, key)) return action;
     return LayerActionRef{};
 }
 

@@ -203,15 +203,9 @@ public:
     void drawLayerInContext(Layer& layer, gfx::GraphicsContext& context) override;
     // Runs `layoutSubviews` for the view's own layer. Overrides call it first.
     void layoutSublayersOfLayer(Layer& layer) override;
-    // Changes of a view's layer take effect at once unless an animation supplies an action.
+    // Changes of a view's layer take effect at once, except the animatable ones made inside
+    // the animation blocks below, which the block records and animates.
     std::optional<LayerActionRef> actionForLayerForKey(Layer& layer, std::string_view key) override;
-
-    // Supplies the actions of views' layers. The default one animates the changes made
-    // inside the animation blocks below; with none, or when it answers nullopt, views' layer
-    // changes are not animated.
-    using ActionProvider =
-        std::function<std::optional<LayerActionRef>(View& view, Layer& layer, std::string_view key)>;
-    static void setLayerActionProvider(ActionProvider provider);
 
     // --- Animation blocks (rules and options in ViewAnimation.h). `animations` runs at once;
     // the changes it makes to views animate. Durations and delays in seconds; a null block

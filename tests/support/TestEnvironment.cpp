@@ -6,8 +6,23 @@
 #include "platform/foundation/TimeZone.h"
 #include "platform/graphics/Color.h"
 #include "platform/graphics/Screen.h"
+#include "platform/ui/MediaClock.h"
+
+#include <gtest/gtest.h>
 
 namespace olm::test {
+
+namespace {
+
+// Puts the media clock back in manual mode at the same instant before every test, so that
+// no test sees wall time, whatever the test before it did with the clock.
+class StoppedMediaClock : public ::testing::EmptyTestEventListener {
+public:
+    static constexpr double kStart = 1000;
+    void OnTestStart(const ::testing::TestInfo&) override { ui::MediaClock::setTime(kStart); }
+};
+
+} // namespace
 
 void installDeterministicDefaults() {
     fnd::markMainThread();
@@ -20,6 +35,10 @@ void installDeterministicDefaults() {
     gfx::setScreenScale(2);
     gfx::setCurrentAppearance(gfx::Appearance::light);
     gfx::setSystemColorsAvailable(true);
+
+    // Animations: a media clock that moves only when a test moves it.
+    ui::MediaClock::setTime(StoppedMediaClock::kStart);
+    ::testing::UnitTest::GetInstance()->listeners().Append(new StoppedMediaClock);
 }
 
 } // namespace olm::test

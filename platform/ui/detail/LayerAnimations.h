@@ -80,8 +80,10 @@ void runAtNextTick(std::function<void()> task);
 LayerValue startValue(const Layer& layer, const KeyPath& path, std::string_view key,
                       const LayerValue& oldValue, bool fromScreen);
 
-// The default action providers of layers and views.
+// The default implicit action of standalone layers (Layer::defaultImplicitActionProvider).
 LayerActionRef implicitLayerAction(Layer& layer, std::string_view key);
+// The action for a change of a view's layer: the innermost animation block's recording of
+// it, or nullopt outside a block (or for a change that does not animate).
 std::optional<LayerActionRef> viewLayerAction(View& view, Layer& layer, std::string_view key);
 
 } // namespace ui::detail

@@ -3,6 +3,7 @@
 #include "platform/ui/TimingFunction.h"
 #include "platform/ui/View.h"
 
+#include <cmath>
 #include <numbers>
 
 namespace ui {
@@ -71,6 +72,30 @@ TEST_F(ViewAnimationBlock, ModelChangesAtOncePresentationFollowsTheCurve) {
     frame(0.5);
     const double q = TimingFunction::easeIn().evaluate(0.5);
     EXPECT_NEAR(view->layer()->presentationState().position.x, 200 * (1 - q), 1e-9);
+}
+
+TEST_F(ViewAnimationBlock, TransformsAndTheBackingLayersOwnPropertiesAnimateToo) {
+    auto view = View::make({0, 0, 100, 50});
+    View::animateWithDuration(
+        1, 0, ViewAnimationOptionCurveLinear,
+        [&] {
+            view->setTransform(gfx::AffineTransform::makeRotation(std::numbers::pi / 2));
+            view->layer()->setBounds({0, 0, 200, 50});
+            view->layer()->setOpacity(0.5);
+            view->setHidden(true); // does not blend: shown at once
+        },
+        nullptr);
+    EXPECT_EQ(view->layer()->animationKeys(), (std::vector<std::string>{"transform", "bounds", "opacity"}));
+
+    MediaClock::setTime(kStart + 0.5);
+    const LayerState s = view->layer()->presentationState();
+    // Half-way through a quarter turn the view stands at 45° at its full size (a blend of
+    // the two matrices would shrink it to 0.71 of it).
+    EXPECT_NEAR(s.transform.m11, std::cos(std::numbers::pi / 4), 1e-9);
+    EXPECT_NEAR(s.transform.m12, std::sin(std::numbers::pi / 4), 1e-9);
+    EXPECT_NEAR(s.bounds.size.width, 150, 1e-9);
+    EXPECT_NEAR(s.opacity, 0.75, 1e-9);
+    EXPECT_TRUE(s.hidden);
 }
 
 TEST_F(ViewAnimationBlock, CompletionRunsOnceWhateverHappens) {

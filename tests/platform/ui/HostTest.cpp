@@ -3,7 +3,6 @@
 #include "platform/foundation/Dispatch.h"
 #include "platform/ui/Animation.h"
 #include "platform/ui/Host/RunLoop.h"
-#include "platform/ui/MediaClock.h"
 #include "platform/ui/PanGestureRecognizer.h"
 #include "platform/ui/PinchGestureRecognizer.h"
 #include "platform/ui/Screen.h"
@@ -39,12 +38,9 @@ const char* phaseName(RunLoop::Phase phase) {
     return "?";
 }
 
-// Removes the phase observer and puts the clock back to real time when the test ends.
+// Removes the phase observer when the test ends (also when an assertion cut it short).
 struct LoopScope {
-    ~LoopScope() {
-        RunLoop::main().setPhaseObserver(nullptr);
-        MediaClock::setManual(false);
-    }
+    ~LoopScope() { RunLoop::main().setPhaseObserver(nullptr); }
 };
 
 class StopListener : public AnimationDelegate {

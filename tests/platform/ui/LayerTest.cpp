@@ -219,7 +219,7 @@ struct ScopedImplicitActions {
         Layer::setImplicitActionProvider(
             [log](Layer&, std::string_view) { return std::make_shared<RecordingAction>(log); });
     }
-    ~ScopedImplicitActions() { Layer::setImplicitActionProvider(nullptr); }
+    ~ScopedImplicitActions() { Layer::setImplicitActionProvider(Layer::defaultImplicitActionProvider()); }
 };
 
 struct DecidingDelegate : LayerDelegate {

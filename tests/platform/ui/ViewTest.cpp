@@ -300,6 +300,26 @@ TEST(ViewDisplay, DrawingIsDeferredCoalescedAndOnlyForDrawingViews) {
     EXPECT_EQ(drawing->layer()->contents(), nullptr);
 }
 
+TEST(ViewDisplay, OpaqueIsOnlyAHintAndDrawingViewsStillShowWhatIsBehind) {
+    Log log;
+    auto root = View::make({0, 0, 20, 20});
+    root->setBackgroundColor(gfx::Color::rgba(0, 0, 1));
+    auto drawing = RecordingView::make("drawing", &log, {0, 0, 20, 20});
+    drawing->draws = true;
+    drawing->fill = gfx::Color::rgba(1, 0, 0, 0); // draws nothing visible
+    drawing->setNeedsDisplay();
+    root->addSubview(drawing);
+    EXPECT_TRUE(drawing->isOpaque());
+
+    // No background and nothing drawn: the backing store is clear, not black.
+    EXPECT_EQ(pixel8(snapshot(*root->layer(), {20, 20}), 10, 10), blue);
+    // And an opaque view is faded by its alpha all the same.
+    drawing->fill = gfx::Color::rgba(1, 0, 0);
+    drawing->setNeedsDisplay();
+    drawing->setAlpha(0.5);
+    EXPECT_TRUE(near(pixel8(snapshot(*root->layer(), {20, 20}), 10, 10), {128, 0, 128, 255}));
+}
+
 TEST(ViewEvents, HitTestSkipsHiddenTransparentDisabledAndOutsideViews) {
     auto root = View::make({0, 0, 100, 100});
     auto a = View::make({0, 0, 50, 50});
