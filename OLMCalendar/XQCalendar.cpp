@@ -62,8 +62,7 @@ void XQCalendar::setup() {
     // minDate: 1 January of the previous year; maxDate: 31 December of the next year, both at
     // 00:00. The last day is that of the last month of the next year, whatever month the
     // calendar starts in.
-    auto comps = _calendar->components(fnd::CalendarUnitYear | fnd::CalendarUnitMonth | fnd::CalendarUnitDay,
-                                       _displayedDate);
+    auto comps = _calendar->components(dayUnits, _displayedDate);
     comps.month = 1;
     comps.year = comps.year.value_or(1) - 1;
     comps.day = 1;
@@ -205,7 +204,6 @@ void XQCalendar::setViewMode(XQCalendarViewMode mode, bool animate, XQViewTransi
 
 void XQCalendar::transitionIsCanceled(XQViewTransition& transition, bool canceled) {
     (void)canceled; // the new view mode stays either way
-    auto keep = rt::sharedFrom(&transition);
     transition.removeFromSuperview();
     // An older transition may end after a newer one replaced it: only the stored one is
     // forgotten.
@@ -284,11 +282,8 @@ void XQCalendar::navigateToDate(const fnd::Date& requested, bool animated) {
     if (_minDate && date < *_minDate) date = *_minDate;
     if (_maxDate && date > *_maxDate) date = *_maxDate;
 
-    if (isDate(date, _displayedDate, fnd::CalendarUnitYear | fnd::CalendarUnitMonth | fnd::CalendarUnitDay))
-        return;
-    if (_viewMode == XQCalendarViewModeMonth &&
-        isDate(date, _displayedDate, fnd::CalendarUnitYear | fnd::CalendarUnitMonth))
-        animated = false;
+    if (isDate(date, _displayedDate, dayUnits)) return;
+    if (_viewMode == XQCalendarViewModeMonth && isDate(date, _displayedDate, monthUnits)) animated = false;
     if (_viewMode == XQCalendarViewModeWeek) {
         // The week's own year, so that the first days of January and the last days of
         // December that share a week count as one week, and week 1 of two years does not.
@@ -302,8 +297,7 @@ void XQCalendar::navigateToDate(const fnd::Date& requested, bool animated) {
 
 void XQCalendar::setDisplayedDate(const std::optional<fnd::Date>& date, bool update) {
     if (!date) return;
-    if (isDate(*date, _displayedDate, fnd::CalendarUnitYear | fnd::CalendarUnitMonth | fnd::CalendarUnitDay))
-        return;
+    if (isDate(*date, _displayedDate, dayUnits)) return;
     const fnd::Date newDate = *date;
     tellDelegate([&](XQCalendarDelegate& d) { d.calendarWillNavigateToDate(*this, newDate); });
     _displayedDate = newDate;
@@ -318,8 +312,15 @@ bool XQCalendar::isValidDate(const std::optional<fnd::Date>& date) const {
 }
 
 gfx::ImageRef XQCalendar::takeScreenshot() {
-    gfx::beginImageContext(bounds().size, false, 0);
-    if (gfx::GraphicsContext* context = gfx::currentContext()) layer()->renderInContext(*context);
+    return takeScreenshot(gfx::Rect{{0, 0}, bounds().size});
+}
+
+gfx::ImageRef XQCalendar::takeScreenshot(const gfx::Rect& rect) {
+    gfx::beginImageContext(rect.size, false, 0);
+    if (gfx::GraphicsContext* context = gfx::currentContext()) {
+        context->translateCTM(-rect.origin.x, -rect.origin.y);
+        layer()->renderInContext(*context);
+    }
     gfx::ImageRef image = gfx::imageFromCurrentImageContext();
     gfx::endImageContext();
     return image;

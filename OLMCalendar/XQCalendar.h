@@ -125,8 +125,12 @@ public:
     // Whether the date lies within minDate...maxDate (full time stamps; a nil bound passes).
     bool isValidDate(const std::optional<fnd::Date>& date) const;
 
-    // An image of the calendar as it is now (layout and display flushed first).
+    // An image of the calendar as it is now (layout and display flushed first), at the
+    // screen's scale.
     gfx::ImageRef takeScreenshot();
+    // The same of the part `rect` (in the calendar's coordinates); the presenters take their
+    // transitions' snapshots with it.
+    gfx::ImageRef takeScreenshot(const gfx::Rect& rect);
 
     // --- Selection (XQCalendarSelection.cpp).
     XQCalendarSelectionMode selectionMode() const { return _selectionMode; }
@@ -171,6 +175,10 @@ public:
     std::optional<fnd::Date> dateWithOffset(long offset, long months, const fnd::Date& fromDate);
     // Whether grid column `offset` holds Saturday or Sunday.
     bool isWeekend(long offset);
+    // The masks of isDate for the same day (28) and the same month (12).
+    static constexpr fnd::CalendarUnit dayUnits =
+        fnd::CalendarUnitYear | fnd::CalendarUnitMonth | fnd::CalendarUnitDay;
+    static constexpr fnd::CalendarUnit monthUnits = fnd::CalendarUnitYear | fnd::CalendarUnitMonth;
     // Whether both dates agree in the units of the mask (28 same day, 12 same month, 4 same
     // year). False when either is nil.
     bool isDate(const std::optional<fnd::Date>& date, const std::optional<fnd::Date>& other,

@@ -28,8 +28,7 @@ XQCalendarEvents XQCalendar::eventsForDate(const fnd::Date& date) {
     if (auto events = dataSource->calendarEventsForDate(*this, date)) return std::move(*events);
 
     // The whole day: 00:00 to 23:59:59.
-    auto comps =
-        _calendar->components(fnd::CalendarUnitYear | fnd::CalendarUnitMonth | fnd::CalendarUnitDay, date);
+    auto comps = _calendar->components(dayUnits, date);
     comps.hour = 0;
     comps.minute = 0;
     const auto from = _calendar->dateFromComponents(comps);

@@ -6,10 +6,6 @@
 #include "OLMCalendar/Presenters/XQCalendarPresenter.h"
 #include "platform/foundation/Strings.h"
 
-namespace {
-constexpr fnd::CalendarUnit dayUnits = fnd::CalendarUnitYear | fnd::CalendarUnitMonth | fnd::CalendarUnitDay;
-}
-
 // --- Selection.
 
 void XQCalendar::setSelectionMode(XQCalendarSelectionMode mode) {

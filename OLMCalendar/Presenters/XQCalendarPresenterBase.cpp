@@ -1,7 +1,6 @@
 #include "OLMCalendar/Presenters/XQCalendarPresenterBase.h"
 
 #include "OLMCalendar/XQCalendar.h"
-#include "platform/graphics/ImageContext.h"
 #include "platform/ui/PanGestureRecognizer.h"
 #include "platform/ui/TapGestureRecognizer.h"
 
@@ -12,8 +11,6 @@ OLM_DEFINE_CLASS(XQCalendarPresenter, ui::View)
 OLM_DEFINE_CLASS(XQCalendarPresenterBase, XQCalendarPresenter)
 
 namespace {
-
-constexpr fnd::CalendarUnit dayUnits = fnd::CalendarUnitYear | fnd::CalendarUnitMonth | fnd::CalendarUnitDay;
 
 // A swipe whose finger moves faster than this along the axis when it starts plays its
 // transition on its own (points per second).
@@ -100,7 +97,7 @@ bool XQCalendarPresenterBase::navigateBack(bool animated) {
 
 bool XQCalendarPresenterBase::navigateByStep(std::optional<fnd::Date> date, bool forward, bool animated) {
     XQCalendar* calendar = owner();
-    if (!calendar || !date || isNavigationBlocked()) return false;
+    if (!calendar || !date || _transitionRunning) return false;
 
     // The bounds are kept at 00:00 while the displayed date has a time of day: one period on
     // from the displayed date may overshoot the bound although the bound's own day (and so its
@@ -123,17 +120,12 @@ bool XQCalendarPresenterBase::navigateByStep(std::optional<fnd::Date> date, bool
 
 void XQCalendarPresenterBase::navigateToDate(const fnd::Date& date, bool animated) {
     XQCalendar* calendar = owner();
-    if (!calendar || isNavigationBlocked() || date == calendar->displayedDate()) return;
+    if (!calendar || _transitionRunning || date == calendar->displayedDate()) return;
     auto self = rt::sharedFrom(this);
     auto keepCalendar = rt::sharedFrom(calendar);
 
-    std::shared_ptr<XQViewTransition> transition;
-    gfx::Rect frame;
-    gfx::ImageRef from;
-    if (animated) {
-        frame = getTransitionFrame();
-        transition = createTransition(frame);
-    }
+    const gfx::Rect frame = animated ? getTransitionFrame() : gfx::Rect{};
+    auto transition = animated ? createTransition(frame) : nullptr;
     if (!transition) {
         // Without animation, or with no transition class for the mode.
         calendar->setDisplayedDate(date, true);
@@ -143,7 +135,7 @@ void XQCalendarPresenterBase::navigateToDate(const fnd::Date& date, bool animate
 
     _transition = transition;
     _swipeStartDate.reset();
-    from = takeScreenshot(frame);
+    gfx::ImageRef from = takeScreenshot(frame);
     beginTransition();
     const bool backward = isDateBefore(date);
     calendar->setDisplayedDate(date, true);
@@ -205,24 +197,13 @@ std::shared_ptr<XQViewTransition> XQCalendarPresenterBase::createTransition(cons
 }
 
 gfx::ImageRef XQCalendarPresenterBase::takeScreenshot(const gfx::Rect& rect) {
-    gfx::beginImageContext(rect.size, false, 0);
-    if (gfx::GraphicsContext* context = gfx::currentContext()) {
-        if (ui::View* calendar = superview()) {
-            context->translateCTM(-rect.origin.x, -rect.origin.y);
-            calendar->layer()->renderInContext(*context);
-        }
-    }
-    gfx::ImageRef image = gfx::imageFromCurrentImageContext();
-    gfx::endImageContext();
-    return image;
+    XQCalendar* calendar = owner();
+    return calendar ? calendar->takeScreenshot(rect) : nullptr;
 }
 
 void XQCalendarPresenterBase::beginTransition() {
-    if (auto transition = _transition) beginTransition(*transition);
-}
-
-void XQCalendarPresenterBase::beginTransition(XQViewTransition& transition) {
-    if (auto delegate = _delegate.lock()) delegate->presenterBeginTransition(*this, transition);
+    auto delegate = _delegate.lock();
+    if (delegate && _transition) delegate->presenterBeginTransition(*this, *_transition);
 }
 
 void XQCalendarPresenterBase::finishTransition(XQViewTransition& transition, bool canceled) {
@@ -231,7 +212,7 @@ void XQCalendarPresenterBase::finishTransition(XQViewTransition& transition, boo
 
 bool XQCalendarPresenterBase::startInteractiveTransition() {
     XQCalendar* calendar = owner();
-    if (!calendar || isNavigationBlocked()) return false;
+    if (!calendar || _transitionRunning) return false;
     auto self = rt::sharedFrom(this);
 
     _interactive = true;
@@ -262,7 +243,6 @@ bool XQCalendarPresenterBase::startInteractiveTransition() {
 
 void XQCalendarPresenterBase::discardTransition() {
     auto transition = std::move(_transition);
-    _transition = nullptr;
     if (!transition) return;
     transition->removeFromSuperview();
     transition->setDelegate(nullptr);
@@ -300,7 +280,7 @@ void XQCalendarPresenterBase::pan(ui::PanGestureRecognizer& recognizer) {
                                                   : std::fabs(velocity.x) < std::fabs(velocity.y);
         // A pan across the axis, or one that starts while the last transition still runs, is
         // ignored to its end.
-        if (across || isNavigationBlocked()) {
+        if (across || _transitionRunning) {
             _panStarted = true;
             return;
         }
@@ -344,7 +324,6 @@ void XQCalendarPresenterBase::pan(ui::PanGestureRecognizer& recognizer) {
             const bool finish = _transitionDirection == XQViewTransitionDirectionForward
                                     ? v < returnVelocity
                                     : v > -returnVelocity;
-            _interactiveTransition = false;
             if (auto transition = _transition)
                 finish ? transition->finishTransition() : transition->cancelTransition();
         }
@@ -354,7 +333,6 @@ void XQCalendarPresenterBase::pan(ui::PanGestureRecognizer& recognizer) {
     case ui::GestureRecognizerStateFailed:
         // An interrupted swipe goes back to where it started.
         if (_interactiveTransition && _panStarted) {
-            _interactiveTransition = false;
             if (auto transition = _transition) transition->cancelTransition();
         }
         _interactiveTransition = false;
@@ -402,8 +380,8 @@ void XQCalendarPresenterBase::tap(ui::TapGestureRecognizer& recognizer) {
     if (const auto selected = calendar->selectedDate();
         selected && (mode == XQCalendarViewModeMonthNames || mode == XQCalendarViewModeYearNumbers)) {
         const fnd::CalendarRef& cal = calendar->calendar();
-        const auto tapped = cal->components(dayUnits, *date);
-        const auto kept = cal->components(dayUnits, *selected);
+        const auto tapped = cal->components(XQCalendar::dayUnits, *date);
+        const auto kept = cal->components(XQCalendar::dayUnits, *selected);
         const long year = tapped.year.value_or(1);
         const long month =
             mode == XQCalendarViewModeMonthNames ? tapped.month.value_or(1) : kept.month.value_or(1);
@@ -458,7 +436,6 @@ void XQCalendarPresenterBase::selectDate(const std::optional<fnd::Date>& date) {
 
 void XQCalendarPresenterBase::transitionIsCanceled(XQViewTransition& transition, bool canceled) {
     auto self = rt::sharedFrom(this);
-    auto keepTransition = rt::sharedFrom(&transition);
     XQCalendar* calendar = owner();
     std::shared_ptr<XQCalendar> keepCalendar = calendar ? rt::sharedFrom(calendar) : nullptr;
 

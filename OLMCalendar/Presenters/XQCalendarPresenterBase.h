@@ -154,11 +154,11 @@ public:
     // A new transition of the transition mode over `frame`, configured and added as a subview;
     // nullptr when the mode has no transition class.
     virtual std::shared_ptr<XQViewTransition> createTransition(const gfx::Rect& frame);
-    // An image of the part `rect` of the calendar (the superview) as it is now.
+    // An image of the part `rect` of the calendar (the superview) as it is now; nullptr
+    // outside a calendar.
     gfx::ImageRef takeScreenshot(const gfx::Rect& rect);
-    // Reports presenterBeginTransition with the current transition / with `transition`.
+    // Reports presenterBeginTransition with the current transition.
     void beginTransition();
-    void beginTransition(XQViewTransition& transition);
     // Reports presenterFinishTransition.
     virtual void finishTransition(XQViewTransition& transition, bool canceled);
     // Sets up the swipe's transition and moves one period without animation; true when it
@@ -184,8 +184,6 @@ protected:
     // are reached although the bounds are at 00:00 and the displayed date has a time of day.
     // Then navigates when the date is valid and not the displayed one; true when it did.
     bool navigateByStep(std::optional<fnd::Date> date, bool forward, bool animated);
-    // Whether navigation must wait: a transition still runs and no swipe is setting one up.
-    bool isNavigationBlocked() const { return _transitionRunning && !_interactive; }
     // The transition made for a swipe that could not move: removed, and its begin report
     // balanced with a cancelled finish.
     void discardTransition();

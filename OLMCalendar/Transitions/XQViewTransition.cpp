@@ -32,22 +32,22 @@ void XQViewTransition::beginTransitionFrom(gfx::ImageRef from, gfx::ImageRef to,
     // A new run: an ending animation still in flight belongs to the previous one and must
     // not report for this one.
     takeEndingTicket();
-    _reported = false;
+    // Arm the report: the delegate is held strongly again until it has been told.
     if (!_delegate) _delegate = _weakDelegate.lock();
     beginTransition(from, to, direction);
 }
 
 void XQViewTransition::completeTransition(bool canceled) {
-    if (_reported) return;
-    _reported = true;
+    // The strong reference is the report's arming: taking it reports once per begin, and
+    // holding the delegate strongly past the report would tie a driver and the last
+    // transition it keeps into a cycle.
+    std::shared_ptr<XQViewTransitionDelegate> delegate = std::move(_delegate);
+    _delegate = nullptr;
+    if (!delegate) return;
     // The delegate usually removes this view from its superview and forgets it, which may
     // drop the last reference: stay alive until the report returns.
     auto self = rt::sharedFrom(this);
-    // Holding the delegate strongly past the report would tie a driver and the last
-    // transition it keeps into a cycle.
-    std::shared_ptr<XQViewTransitionDelegate> delegate = std::move(_delegate);
-    _delegate.reset();
-    if (delegate) delegate->transitionIsCanceled(*this, canceled);
+    delegate->transitionIsCanceled(*this, canceled);
 }
 
 void XQViewTransition::endingAnimationDidStop(EndingTicket ticket, bool canceled) {

@@ -72,7 +72,6 @@ public:
     void transitionIsCanceled(XQViewTransition& transition, bool canceled) override {
         if (auto target = _target.lock()) target->transitionIsCanceled(transition, canceled);
     }
-    std::shared_ptr<XQViewTransitionDelegate> target() const { return _target.lock(); }
 
 private:
     std::weak_ptr<XQViewTransitionDelegate> _target;
@@ -126,8 +125,8 @@ public:
     virtual void finishTransition() {}
     // Animates from the current pose back to the start pose; reports true at its end.
     virtual void cancelTransition() {}
-    // Sends `transitionIsCanceled(*this, canceled)` to the delegate, if there is one and this
-    // begin has not reported yet, then holds the delegate only weakly.
+    // Sends `transitionIsCanceled(*this, canceled)` to the delegate, if there is one and it
+    // has not been told since the last begin (or setDelegate), then holds it only weakly.
     void completeTransition(bool canceled);
 
     // The part of `image` under `rect` (points, in the image's space) as an opaque image of
@@ -168,9 +167,10 @@ protected:
 private:
     XQViewTransitionDirection _direction = XQViewTransitionDirectionForward;
     XQViewTransitionOrientation _orientation = XQViewTransitionOrientationHorizontal;
+    // Held strongly from setDelegate or begin until it is told (its presence arms the
+    // report), and weakly all along.
     std::shared_ptr<XQViewTransitionDelegate> _delegate;
     std::weak_ptr<XQViewTransitionDelegate> _weakDelegate;
     double _transitionDuration = 0.4;
     EndingTicket _lastEndingTicket = 0;
-    bool _reported = false;
 };

@@ -154,26 +154,55 @@ TEST_F(CalendarGestureTest, AFlickPlaysTheWholeTransition) {
     EXPECT_EQ(transition->calls, (Log{"begin 0", "play"}));
     driver->runUntilIdle();
     EXPECT_EQ(text(calendar->displayedDate()), "2027-01-15 10:30");
+
+    // Vertical transitions follow the y axis: a sideways flick is ignored, one down goes back.
+    grid().setTransitionIsVertical(true);
+    drag(line({300, 150}, -10, 3));
+    EXPECT_EQ(pageTransition(), transition);
+    drag({{175, 100}, {175, 110}, {175, 120}, {175, 130}});
+    ASSERT_NE(pageTransition(), transition);
+    EXPECT_EQ(pageTransition()->calls, (Log{"begin 1", "play"}));
+    EXPECT_TRUE(pageTransition()->isVertical());
+    driver->runUntilIdle();
+    EXPECT_EQ(text(calendar->displayedDate()), "2026-12-15 10:30");
 }
 
 TEST_F(CalendarGestureTest, ASwipeEndingBackwardsIsCancelledAndReturns) {
-    for (bool reverse : {false, true}) {
-        grid().setTransitionIsReverse(reverse);
+    struct Case {
+        double dx;        // per frame, for 30 frames
+        double backSpeed; // then back towards the start, points per second
+        bool reverse;
+        bool cancels;
+    };
+    const Case cases[] = {
+        {-4, 10, false, true},
+        {-4, 10, true, true},
+        {4, 10, false, true},  // a swipe back (to the right) turning left
+        {-4, 5, false, false}, // slower than 7 points per second: still a finish
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.dx << " " << c.backSpeed << " " << c.reverse);
+        grid().setTransitionIsReverse(c.reverse);
         calendar->setDisplayedDate(day(2027, 3, 31, 10, 30), false);
         takeLog();
-        // Left for 30 frames, then 10 points per second to the right.
-        auto points = line({300, 150}, -4, 30);
-        const auto back = line(points.back(), 10.0 / 60, 12);
-        points.insert(points.end(), back.begin() + 1, back.end());
+        auto points = line({c.dx < 0 ? 300.0 : 50.0, 150}, c.dx, 30);
+        const double back = c.dx < 0 ? c.backSpeed : -c.backSpeed;
+        const auto turn = line(points.back(), back / 60, 12);
+        points.insert(points.end(), turn.begin() + 1, turn.end());
         drag(points);
         ASSERT_TRUE(pageTransition());
-        EXPECT_EQ(pageTransition()->calls.back(), "cancel");
+        EXPECT_EQ(pageTransition()->calls.back(), c.cancels ? "cancel" : "finish");
         driver->runUntilIdle();
-        EXPECT_EQ(text(calendar->displayedDate()), "2027-03-31 10:30") << "reverse " << reverse;
         const Log log = takeLog();
         ASSERT_GE(log.size(), 2u);
-        EXPECT_EQ(log[log.size() - 2], "didNavigate 2027-03-31 10:30");
-        EXPECT_EQ(log.back(), "presenterFinish canceled");
+        if (c.cancels) {
+            EXPECT_EQ(text(calendar->displayedDate()), "2027-03-31 10:30");
+            EXPECT_EQ(log[log.size() - 2], "didNavigate 2027-03-31 10:30");
+            EXPECT_EQ(log.back(), "presenterFinish canceled");
+        } else {
+            EXPECT_EQ(text(calendar->displayedDate()), "2027-04-30 10:30");
+            EXPECT_EQ(log.back(), "didNavigate 2027-04-30 10:30");
+        }
     }
 }
 
@@ -208,7 +237,19 @@ TEST_F(CalendarGestureTest, SwipesThatDoNotNavigate) {
     ASSERT_TRUE(first);
     drag(line({300, 150}, -10, 3));
     EXPECT_EQ(pageTransition(), first);
-    FakeTransition::releaseHeldEnds();
+    // A swipe begun while it finishes stays ignored after the transition has ended, even
+    // when it only passes the sensitivity then.
+    grid().setPanGestureSensitivity(40);
+    const auto late = line({300, 150}, -4, 20);
+    driver->touchDown(1, late[0]);
+    for (std::size_t i = 1; i < late.size(); ++i) {
+        if (i == 5) FakeTransition::releaseHeldEnds();
+        driver->step();
+        driver->touchMove(1, late[i]);
+    }
+    driver->touchUp(1, late.back());
+    EXPECT_FALSE(grid().isTransitionRunning());
+    EXPECT_EQ(pageTransition(), first);
     driver->runUntilIdle();
     EXPECT_EQ(text(calendar->displayedDate()), "2027-01-15 10:30");
 }
@@ -261,6 +302,13 @@ TEST_F(CalendarGestureTest, PinchingZoomsOutAndSpreadingZoomsIn) {
     // Nothing is finer than the month.
     driver->pinch(centre, 1.0, 1.8, 0.3);
     EXPECT_EQ(calendar->viewMode(), XQCalendarViewModeMonth);
+    EXPECT_EQ(calendar->transition(), nullptr);
+
+    Log changes;
+    for (const std::string& entry : takeLog())
+        if (entry.rfind("didChangeViewMode", 0) == 0) changes.push_back(entry);
+    EXPECT_EQ(changes, (Log{"didChangeViewMode 1->2", "didChangeViewMode 2->4", "didChangeViewMode 4->2",
+                            "didChangeViewMode 2->1"}));
 }
 
 TEST_F(CalendarGestureTest, AnInterruptedPinchEndsItsOwnTransitionOnly) {

@@ -48,10 +48,13 @@ TEST_F(CalendarTest, AnimatedNavigationReportsInOrder) {
     EXPECT_EQ(transition->to->pixel(10, 10), (gfx::RGBA{1, 0, 0, 1}));
     EXPECT_EQ(takeLog(), (Log{"presenterBegin", "willNavigate 2027-01-15 10:30", "update(NO)"}));
 
+    // Whatever a presenter hid under the transition shows again when it ends.
+    grid().cells()[5]->setHidden(true);
     drain();
     EXPECT_EQ(takeLog(), (Log{"presenterFinish", "didNavigate 2027-01-15 10:30"}));
     EXPECT_FALSE(grid().isTransitionRunning());
     EXPECT_FALSE(hasSubview(grid(), transition.get()));
+    EXPECT_FALSE(grid().cells()[5]->isHidden());
 
     // A date before the shown one runs backward.
     calendar->navigateBack(true);
@@ -76,6 +79,13 @@ TEST_F(CalendarTest, NavigationWaitsForTheRunningTransition) {
 }
 
 TEST_F(CalendarTest, NavigateToDateClampsBeforeItComparesPeriods) {
+    // The last date is the shown day at 00:00 (the displayed date is at 10:30): a date beyond
+    // it is the shown day, so nothing happens.
+    calendar->setMaxDate(day(2026, 12, 15));
+    takeLog();
+    calendar->navigateToDate(day(2027, 1, 5), true);
+    EXPECT_TRUE(takeLog().empty());
+
     calendar->setMaxDate(day(2026, 12, 20));
     takeLog();
     // Beyond the last date, clamped into the shown month: no animation.

@@ -7,7 +7,6 @@
 
 #include "OLMCalendar/Transitions/XQViewTransitionFloat.h"
 #include "OLMCalendar/Transitions/XQViewTransitionScroll.h"
-#include "platform/ui/TestDriver.h"
 
 #include <algorithm>
 #include <cmath>
@@ -22,21 +21,12 @@ bool contains(const Log& log, const std::string& entry) {
     return std::find(log.begin(), log.end(), entry) != log.end();
 }
 
-// The calendar with the grid presenter, in a window of the headless host, navigating with
-// the real transitions (the calendar tests' fixture installs stand-ins).
-class TransitionDriving : public CalendarTest {
+// The hosted calendar navigating with the real transitions in place of the stand-ins.
+class TransitionDriving : public HostedCalendarTest {
 protected:
     void SetUp() override {
-        CalendarTest::SetUp();
+        HostedCalendarTest::SetUp();
         XQViewTransition::registerTransitionClasses();
-        driver = std::make_unique<ui::TestDriver>(kSize);
-        driver->window()->addSubview(calendar);
-        driver->runUntilIdle();
-        takeLog();
-    }
-    void TearDown() override {
-        driver.reset();
-        CalendarTest::TearDown();
     }
 
     std::shared_ptr<XQViewTransitionScroll> scroll() const {
@@ -60,8 +50,6 @@ protected:
             driver->touchMove(1, {from.x + (to.x - from.x) * k, from.y + (to.y - from.y) * k});
         }
     }
-
-    std::unique_ptr<ui::TestDriver> driver;
 };
 
 } // namespace
@@ -143,36 +131,6 @@ TEST_F(TransitionDriving, ASwipeThatTurnsBackIsCancelledAndReturnsTheDate) {
     }
 }
 
-TEST_F(TransitionDriving, PinchZoomsBetweenMonthMonthNamesAndYearNumbers) {
-    auto pinch = [&](double toScale) {
-        driver->pinch({175, 150}, 1, toScale, 0.4, 8);
-        EXPECT_TRUE(driver->runUntilIdle());
-    };
-    // Spread in month mode: no finer mode, nothing happens.
-    pinch(1.6);
-    EXPECT_EQ(calendar->viewMode(), XQCalendarViewModeMonth);
-    EXPECT_EQ(calendar->transition(), nullptr);
-
-    pinch(0.5);
-    EXPECT_EQ(calendar->viewMode(), XQCalendarViewModeMonthNames);
-    pinch(0.5);
-    EXPECT_EQ(calendar->viewMode(), XQCalendarViewModeYearNumbers);
-    pinch(0.5);
-    EXPECT_EQ(calendar->viewMode(), XQCalendarViewModeYearNumbers);
-    pinch(1.6);
-    EXPECT_EQ(calendar->viewMode(), XQCalendarViewModeMonthNames);
-    pinch(1.6);
-    EXPECT_EQ(calendar->viewMode(), XQCalendarViewModeMonth);
-    EXPECT_EQ(calendar->transition(), nullptr);
-    for (const auto& v : calendar->subviews())
-        EXPECT_EQ(dynamic_cast<XQViewTransition*>(v.get()), nullptr);
-    Log changes;
-    for (const std::string& entry : takeLog())
-        if (entry.rfind("didChangeViewMode", 0) == 0) changes.push_back(entry);
-    EXPECT_EQ(changes, (Log{"didChangeViewMode 1->2", "didChangeViewMode 2->4", "didChangeViewMode 4->2",
-                            "didChangeViewMode 2->1"}));
-}
-
 TEST_F(TransitionDriving, APinchDrivesTheFloatByItsScale) {
     driver->touches({{1, ui::TouchPhaseBegan, {125, 150}, 0}, {2, ui::TouchPhaseBegan, {225, 150}, 0}});
     driver->step();
@@ -195,7 +153,19 @@ TEST_F(TransitionDriving, APinchDrivesTheFloatByItsScale) {
 }
 
 TEST_F(TransitionDriving, ACalendarDestroyedMidTransitionFreesEverything) {
-    std::weak_ptr<XQCalendar> weakCalendar = calendar;
+    // A navigation that has ended: the month presenter keeps its last transition, which has
+    // reported and must no longer keep the presenter alive.
+    calendar->navigateForward(true);
+    ASSERT_TRUE(driver->runUntilIdle());
+    std::weak_ptr<XQCalendarPresenter> month = calendar->presenter();
+    std::weak_ptr<XQViewTransition> reported = grid().currentTransition();
+    ASSERT_FALSE(reported.expired());
+
+    // Then a navigation in week mode and a view-mode change, both in the middle of their
+    // animations.
+    calendar->setViewMode(XQCalendarViewModeWeek);
+    grid().setDelegate(delegate);
+    std::weak_ptr<XQCalendarPresenter> week = calendar->presenter();
     calendar->navigateForward(true);
     std::weak_ptr<XQViewTransition> navigation = grid().currentTransition();
     ASSERT_FALSE(navigation.expired());
@@ -204,13 +174,17 @@ TEST_F(TransitionDriving, ACalendarDestroyedMidTransitionFreesEverything) {
     std::weak_ptr<XQViewTransition> zoom = calendar->transition();
     ASSERT_FALSE(zoom.expired());
     driver->step(0.1);
+    takeLog();
 
+    std::weak_ptr<XQCalendar> weakCalendar = calendar;
     calendar->removeFromSuperview();
     calendar.reset();
+    for (const auto* freed : {&month, &week})
+        EXPECT_TRUE(freed->expired());
+    for (const auto* freed : {&reported, &navigation, &zoom})
+        EXPECT_TRUE(freed->expired());
     EXPECT_TRUE(weakCalendar.expired());
-    EXPECT_TRUE(navigation.expired());
-    EXPECT_TRUE(zoom.expired());
     // The animations that were running stop without anyone left to tell.
     EXPECT_TRUE(driver->runUntilIdle());
-    EXPECT_FALSE(contains(takeLog(), "presenterFinish"));
+    EXPECT_TRUE(takeLog().empty());
 }
