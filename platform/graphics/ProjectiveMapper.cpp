@@ -5,6 +5,8 @@
 #include <cairo.h>
 
 #include <algorithm>
+#include <array>
+#include <atomic>
 #include <bit>
 #include <cmath>
 #include <cstddef>
@@ -12,6 +14,17 @@
 #include <limits>
 #include <type_traits>
 #include <utility>
+
+// With SSE2 a few steps that the compilers' generic vectors cannot say use its instructions. On
+// x86-64 with GCC the pixel loops are built three times, for 128-, 256- and 512-bit vectors, and
+// each call runs the widest the processor has.
+#if defined(__GNUC__) && defined(__SSE2__) && !defined(OLM_PORTABLE_LANES)
+#define OLM_SSE2_LANES 1
+#include <immintrin.h>
+#if !defined(__clang__) && defined(__x86_64__)
+#define OLM_X86_KERNELS 1
+#endif
+#endif
 
 namespace gfx {
 namespace {
@@ -30,8 +43,22 @@ constexpr int kChunk = 64;
 constexpr double kSlantedRows = 1.0 / 16;
 constexpr int kStripWidth = 128;
 constexpr int kBandHeight = 16;
+// A turn that keeps vertical lines vertical is drawn in tiles this wide and high: the source
+// rows such a tile reads stay in the caches from one of its rows to the next.
+constexpr int kColumnStripWidth = 64;
+constexpr int kColumnBandHeight = 64;
+constexpr int kMaxStripWidth = 128;
+constexpr int kMaxBandHeight = 64;
 // Pixel coverage and opacity as a fraction of 256.
 constexpr int kFullAlpha = 256;
+// Room past the end of per-pixel tables for the widest vector's lanes.
+constexpr int kLanePadding = 16;
+// Upright images scaled by at least this much (each way) are filtered in two passes, up to this
+// many target columns at a time (a phone screen's rows whole), blending at most this many source
+// columns per row.
+constexpr double kMinSeparableScale = 0.25;
+constexpr int kScaledChunk = 2048;
+constexpr int kSpanCapacity = 4104;
 
 struct Vec3 {
     double x, y, w;
@@ -146,152 +173,7 @@ int firstPixelFrom(double x, int lo, int hi) {
     return int(std::ceil(v));
 }
 
-// ---- Lanes: four pixels (32-bit values) or their channels (16-bit values) at a time ----
-//
-// With GCC and Clang these are the compilers' generic vector types, which become whatever the
-// target has (SSE2, NEON, or plain registers); elsewhere a small struct does the same lane by
-// lane.
-
-#if defined(__GNUC__) && !defined(OLM_PORTABLE_LANES)
-typedef float F32x4 __attribute__((vector_size(16)));
-typedef std::int32_t I32x4 __attribute__((vector_size(16)));
-typedef std::uint32_t U32x4 __attribute__((vector_size(16)));
-typedef std::uint16_t U16x8 __attribute__((vector_size(16)));
-
-// Every lane set to `value` (of the lane type).
-template <class V, class T> inline V splat(T value) {
-    return V{} + value;
-}
-template <class V, class M> inline V select(M mask, V a, V b) {
-    return mask ? a : b;
-}
-inline I32x4 truncateToInt(F32x4 v) {
-    return __builtin_convertvector(v, I32x4);
-}
-inline U32x4 evenLanes(U32x4 a, U32x4 b) {
-    return __builtin_shufflevector(a, b, 0, 2, 4, 6);
-}
-inline U32x4 oddLanes(U32x4 a, U32x4 b) {
-    return __builtin_shufflevector(a, b, 1, 3, 5, 7);
-}
-#else
-template <class T, int N> struct Lanes { T lane[N]; };
-using F32x4 = Lanes<float, 4>;
-using I32x4 = Lanes<std::int32_t, 4>;
-using U32x4 = Lanes<std::uint32_t, 4>;
-using U16x8 = Lanes<std::uint16_t, 8>;
-
-// Narrow unsigned lanes wrap as the vector types do, instead of being promoted to int.
-template <class T> using Wide = std::conditional_t<std::is_unsigned_v<T>, unsigned, T>;
-
-template <class T, int N, class F> inline auto lanewise(const Lanes<T, N>& a, const Lanes<T, N>& b, F f) {
-    Lanes<decltype(f(a.lane[0], b.lane[0])), N> r;
-    for (int i = 0; i < N; ++i)
-        r.lane[i] = f(a.lane[i], b.lane[i]);
-    return r;
-}
-#define OLM_LANE_OPERATOR(op)                                                                                \
-    template <class T, int N> inline Lanes<T, N> operator op(const Lanes<T, N>& a, const Lanes<T, N>& b) {   \
-        return lanewise(a, b, [](T x, T y) { return T(Wide<T>(x) op Wide<T>(y)); });                         \
-    }                                                                                                        \
-    template <class T, int N> inline Lanes<T, N> operator op(const Lanes<T, N>& a, int b) {                  \
-        return lanewise(a, a, [b](T x, T) { return T(Wide<T>(x) op Wide<T>(b)); });                          \
-    }
-OLM_LANE_OPERATOR(+)
-OLM_LANE_OPERATOR(-)
-OLM_LANE_OPERATOR(*)
-OLM_LANE_OPERATOR(/)
-OLM_LANE_OPERATOR(&)
-OLM_LANE_OPERATOR(|)
-OLM_LANE_OPERATOR(<<)
-OLM_LANE_OPERATOR(>>)
-#undef OLM_LANE_OPERATOR
-#define OLM_LANE_COMPARISON(op)                                                                              \
-    template <class T, int N>                                                                                \
-    inline Lanes<bool, N> operator op(const Lanes<T, N>& a, const Lanes<T, N>& b) {                          \
-        return lanewise(a, b, [](T x, T y) { return x op y; });                                              \
-    }
-OLM_LANE_COMPARISON(==)
-OLM_LANE_COMPARISON(<)
-OLM_LANE_COMPARISON(<=)
-OLM_LANE_COMPARISON(>=)
-#undef OLM_LANE_COMPARISON
-
-template <class V, class T> inline V splat(T value) {
-    V v;
-    std::fill(std::begin(v.lane), std::end(v.lane), value);
-    return v;
-}
-template <class T, int N>
-inline Lanes<T, N> select(const Lanes<bool, N>& mask, Lanes<T, N> a, const Lanes<T, N>& b) {
-    for (int i = 0; i < N; ++i)
-        if (!mask.lane[i]) a.lane[i] = b.lane[i];
-    return a;
-}
-inline I32x4 truncateToInt(const F32x4& v) {
-    I32x4 r;
-    for (int i = 0; i < 4; ++i)
-        r.lane[i] = std::int32_t(v.lane[i]);
-    return r;
-}
-inline U32x4 evenLanes(const U32x4& a, const U32x4& b) {
-    return {{a.lane[0], a.lane[2], b.lane[0], b.lane[2]}};
-}
-inline U32x4 oddLanes(const U32x4& a, const U32x4& b) {
-    return {{a.lane[1], a.lane[3], b.lane[1], b.lane[3]}};
-}
-#endif
-
-template <class V, class T> inline V load(const T* p) {
-    V v;
-    std::memcpy(&v, p, sizeof v);
-    return v;
-}
-template <class V, class T> inline void store(T* p, const V& v) {
-    std::memcpy(p, &v, sizeof v);
-}
-template <class V> inline U16x8 as16(const V& v) {
-    return std::bit_cast<U16x8>(v);
-}
-inline U32x4 as32(const U16x8& v) {
-    return std::bit_cast<U32x4>(v);
-}
-
-// The same 16-bit value in both halves of each 32-bit lane, to weight two channels at once.
-inline U16x8 doubled(const U32x4& v) {
-    return as16(v | (v << 16));
-}
-
-const U32x4 kRedBlue = splat<U32x4>(0x00FF00FFu);
-const U32x4 kAlphaGreen = splat<U32x4>(0xFF00FF00u);
-const U16x8 kHalf16 = splat<U16x8>(std::uint16_t(128));
-
-// Channels × a / 256, rounded; `a` is in [0, 256] per pixel.
-inline U32x4 scaled(const U32x4& p, const U32x4& a) {
-    const U16x8 w = doubled(a);
-    const U16x8 rb = (as16(p & kRedBlue) * w + kHalf16) >> 8;
-    const U16x8 ag = (as16(p) >> 8) * w + kHalf16;
-    return as32(rb) | (as32(ag) & kAlphaGreen);
-}
-
-// Source over on premultiplied pixels: s + d × (255 − αs) / 255, rounded.
-inline U32x4 over(const U32x4& d, const U32x4& s) {
-    const U16x8 w = doubled(splat<U32x4>(255u) - (s >> 24));
-    U16x8 rb = as16(d & kRedBlue) * w + kHalf16;
-    rb = (rb + (rb >> 8)) >> 8;
-    U16x8 ag = (as16(d) >> 8) * w + kHalf16;
-    ag = ag + (ag >> 8);
-    return s + (as32(rb) | (as32(ag) & kAlphaGreen));
-}
-
-// Whether all four pixels are opaque.
-inline bool allOpaque(const U32x4& s) {
-    const U32x4 pairs = evenLanes(s, s) & oddLanes(s, s);
-    const std::uint64_t q = std::bit_cast<std::array<std::uint64_t, 2>>(pairs)[0];
-    return std::uint32_t(q & (q >> 32)) >= 0xFF000000u;
-}
-
-// ---- Scanlines ----
+// ---- The general mapping ----
 
 struct Edge {
     // Signed distance of (X, Y) from the edge, positive inside: a X + b Y + c.
@@ -313,8 +195,12 @@ struct Job {
     bool bilinear;
     bool antialias;
     int clipX0, clipX1;
-    // Width of the strips rows are drawn in, or 0 for whole rows.
+    // Width of the strips rows are drawn in (0 for whole rows), and how many rows at a time.
     int stripWidth;
+    int bandHeight;
+    // The source column and its weight depend on the target column alone (the inverse has no
+    // Y term in u and w): they are worked out once per column of a strip (see Columns).
+    bool columnMapping;
 
     std::uint32_t* target;
     std::ptrdiff_t targetRowWords;
@@ -335,16 +221,16 @@ struct Job {
 // Scratch for one run of pixels; lanes past the run's end hold stale values that are never
 // stored.
 struct Chunk {
-    alignas(16) std::int32_t offset[kChunk];
+    alignas(64) std::int32_t offset[kChunk];
     // Bilinear weights (0 to 256) of the right and lower taps, in both halves of each value
     // so that they weight two channels at once.
-    alignas(16) std::uint32_t weightX[kChunk];
-    alignas(16) std::uint32_t weightY[kChunk];
+    alignas(64) std::uint32_t weightX[kChunk];
+    alignas(64) std::uint32_t weightY[kChunk];
     // The upper and lower pairs of taps, left then right, as they lie in memory.
-    alignas(16) std::uint64_t upper[kChunk];
-    alignas(16) std::uint64_t lower[kChunk];
-    alignas(16) std::uint32_t color[kChunk];
-    alignas(16) std::uint32_t alpha[kChunk];
+    alignas(64) std::uint64_t upper[kChunk];
+    alignas(64) std::uint64_t lower[kChunk];
+    alignas(64) std::uint32_t color[kChunk];
+    alignas(64) std::uint32_t alpha[kChunk];
 };
 
 // One target row: the source coordinates along it, and per-edge distances for coverage.
@@ -357,95 +243,17 @@ struct Row {
     int outer0, outer1, inner0, inner1;
 };
 
-// Source coordinates of pixels [x, x + n): the first tap's offset and the bilinear weights.
-// One divide per pixel, four pixels at a time. Runs that lie well inside the source skip the
-// clamping.
-template <bool Clamp> void mapChunk(const Job& job, const Row& row, int x, int n, Chunk& c) {
-    const F32x4 u = splat<F32x4>(float(row.u0 + row.du * x));
-    const F32x4 v = splat<F32x4>(float(row.v0 + row.dv * x));
-    const F32x4 w = splat<F32x4>(float(row.w0 + row.dw * x));
-    const F32x4 du = splat<F32x4>(float(row.du));
-    const F32x4 dv = splat<F32x4>(float(row.dv));
-    const F32x4 dw = splat<F32x4>(float(row.dw));
-    const F32x4 uMin = splat<F32x4>(job.uMin), uMax = splat<F32x4>(job.uMax);
-    const F32x4 vMin = splat<F32x4>(job.vMin), vMax = splat<F32x4>(job.vMax);
-    const I32x4 xMax = splat<I32x4>(job.xMax), yMax = splat<I32x4>(job.yMax);
-    const I32x4 rowWords = splat<I32x4>(job.sourceRowWords);
-    F32x4 k = std::bit_cast<F32x4>(std::array<float, 4>{0, 1, 2, 3});
-    for (int i = 0; i < n; i += 4, k = k + splat<F32x4>(4.0f)) {
-        const F32x4 r = splat<F32x4>(1.0f) / (w + dw * k);
-        F32x4 su = (u + du * k) * r;
-        F32x4 sv = (v + dv * k) * r;
-        if constexpr (Clamp) {
-            // NaN (from w = 0 just outside the quad) ends up in range too.
-            su = select(su >= uMin, su, uMin);
-            su = select(su <= uMax, su, uMax);
-            sv = select(sv >= vMin, sv, vMin);
-            sv = select(sv <= vMax, sv, vMax);
-        }
-        const I32x4 iu = truncateToInt(su);
-        const I32x4 iv = truncateToInt(sv);
-        I32x4 ix = iu >> 8;
-        I32x4 iy = iv >> 8;
-        if constexpr (Clamp) {
-            ix = select(ix < xMax, ix, xMax);
-            iy = select(iy < yMax, iy, yMax);
-        }
-        const I32x4 fx = iu - (ix << 8), fy = iv - (iy << 8);
-        store(c.offset + i, iy * rowWords + ix);
-        store(c.weightX + i, fx | (fx << 16));
-        store(c.weightY + i, fy | (fy << 16));
-    }
-}
-
-void mapChunk(const Job& job, const Row& row, int x, int n, Chunk& c) {
-    // Lanes are mapped in fours, the last ones possibly past the run. Between its ends u/w is
-    // monotonic as long as w keeps its sign; with w also changing less than twofold, the float
-    // lanes stay within a few 1/256 of the exact values, well inside a quarter-pixel margin.
-    const int last = x + ((n + 3) & ~3) - 1;
-    const double wa = row.w0 + row.dw * x, wb = row.w0 + row.dw * last;
-    auto inside = [&](int at, double w) {
-        const double u = (row.u0 + row.du * at) / w, v = (row.v0 + row.dv * at) / w;
-        return u >= job.uMin + 64 && u <= job.uMax - 64 && v >= job.vMin + 64 && v <= job.vMax - 64;
-    };
-    if (wa * wb > 0 && std::abs(wa) <= 2 * std::abs(wb) && std::abs(wb) <= 2 * std::abs(wa) &&
-        inside(x, wa) && inside(last, wb))
-        mapChunk<false>(job, row, x, n, c);
-    else
-        mapChunk<true>(job, row, x, n, c);
-}
-
-// Gathers the taps of each mapped pixel (the upper pair, and the lower pair for bilinear).
-void gatherChunk(const Job& job, int n, Chunk& c) {
-    const std::uint32_t* pixels = job.source;
-    const std::ptrdiff_t xTap = job.xTap, yTap = job.yTap;
-    if (!job.bilinear) {
-        for (int i = 0; i < n; ++i) {
-            // The nearer pixel: weights from 128 (half way) on round up, without a branch.
-            const std::uint32_t fx = c.weightX[i] & 0xFFFF, fy = c.weightY[i] & 0xFFFF;
-            c.color[i] = pixels[c.offset[i] + ((fx + 128) >> 8) * xTap + ((fy + 128) >> 8) * yTap];
-        }
-        return;
-    }
-    // Lanes are filtered in fours, so the taps of the lanes past the run (mapped, and within the
-    // source) are read too.
-    const std::uint32_t* lowerPixels = pixels + yTap;
-    if (xTap == 1) {
-        // Both taps of a pair in one read.
-        for (int i = 0; i < n; i += 4)
-            for (int j = i; j < i + 4; ++j) {
-                std::memcpy(&c.upper[j], pixels + c.offset[j], 8);
-                std::memcpy(&c.lower[j], lowerPixels + c.offset[j], 8);
-            }
-    } else {
-        // A source one pixel wide: its pixel twice.
-        for (int i = 0; i < n; ++i) {
-            const std::uint64_t upper = pixels[c.offset[i]], lower = lowerPixels[c.offset[i]];
-            c.upper[i] = upper | upper << 32;
-            c.lower[i] = lower | lower << 32;
-        }
-    }
-}
+// The columns [x0, x0 + count) of a strip under a column mapping, for the band of rows from y0:
+// source coordinates in 1/256 pixel as Job::inverse gives them.
+struct Columns {
+    int x0, y0;
+    // The source row at y0 and its step per target row.
+    alignas(64) float v[kMaxStripWidth + kLanePadding];
+    alignas(64) float dv[kMaxStripWidth + kLanePadding];
+    // The first tap's column, clamped, and the right tap's weight in both halves.
+    alignas(64) std::int32_t column[kMaxStripWidth + kLanePadding];
+    alignas(64) std::uint32_t weightX[kMaxStripWidth + kLanePadding];
+};
 
 // Edge antialiasing: every edge closer than half a pixel to the pixel's centre uncovers the
 // part of the pixel beyond it. Summing the uncovered parts is exact along a single edge and
@@ -454,76 +262,13 @@ std::uint32_t partialAlpha(const Job& job, const Row& row, int x) {
     double uncovered = row.uncovered;
     const double xc = x + 0.5;
     for (int i = 0; i < job.edgeCount; ++i) {
+        // An edge parallel to the row uncovers the same for every pixel: counted in the row's.
+        if (job.edges[i].a == 0) continue;
         const double d = job.edges[i].a * xc + row.edgeOffset[i];
         if (d < 0.5) uncovered += std::min(1.0, 0.5 - d);
     }
     if (!(uncovered < 1)) return 0;
     return std::uint32_t(job.alpha * (1 - uncovered) + 0.5);
-}
-
-// Bilinear interpolation of pixels i to i + 3 of a gathered chunk.
-inline U32x4 bilinear(const Chunk& c, int i) {
-    const U32x4 upperA = load<U32x4>(c.upper + i), upperB = load<U32x4>(c.upper + i + 2);
-    const U32x4 lowerA = load<U32x4>(c.lower + i), lowerB = load<U32x4>(c.lower + i + 2);
-    const U32x4 t00 = evenLanes(upperA, upperB), t01 = oddLanes(upperA, upperB);
-    const U32x4 t10 = evenLanes(lowerA, lowerB), t11 = oddLanes(lowerA, lowerB);
-    // Weights of the four taps, summing to 256. The product of two full weights does not fit
-    // 16 bits, but then the lower right tap takes it all.
-    const U16x8 wx = as16(load<U32x4>(c.weightX + i));
-    const U16x8 wy = as16(load<U32x4>(c.weightY + i));
-    const U16x8 full = splat<U16x8>(std::uint16_t(256));
-    const U16x8 w11 = select(wx == full, wy, (wx * wy + kHalf16) >> 8);
-    const U16x8 w01 = wx - w11;
-    const U16x8 w10 = wy - w11;
-    const U16x8 w00 = full - wx - wy + w11;
-    // Every channel sum is at most 255 × 256 + 128: no lane overflows.
-    const U16x8 rb = as16(t00 & kRedBlue) * w00 + as16(t01 & kRedBlue) * w01 + as16(t10 & kRedBlue) * w10 +
-                     as16(t11 & kRedBlue) * w11 + kHalf16;
-    const U16x8 ag = (as16(t00) >> 8) * w00 + (as16(t01) >> 8) * w01 + (as16(t10) >> 8) * w10 +
-                     (as16(t11) >> 8) * w11 + kHalf16;
-    return as32(rb >> 8) | (as32(ag) & kAlphaGreen);
-}
-
-// Filters the gathered taps and composites the colours over `dst`, four pixels at a time; a
-// short tail goes through a copy so that nothing past the run is read or written.
-template <Coverage C> void composeChunk(const Job& job, std::uint32_t* dst, int n, const Chunk& c) {
-    const U32x4 alpha = splat<U32x4>(std::uint32_t(job.alpha));
-    const U32x4 alphaBits = splat<U32x4>(job.alphaBits);
-    auto compose = [&](int i, std::uint32_t* out) {
-        U32x4 s = (job.bilinear ? bilinear(c, i) : load<U32x4>(c.color + i)) | alphaBits;
-        if constexpr (C == Coverage::Uniform) s = scaled(s, alpha);
-        if constexpr (C == Coverage::Partial) s = scaled(s, load<U32x4>(c.alpha + i));
-        // Opaque pixels replace what is there, which is the common case worth a test.
-        if (allOpaque(s))
-            store(out, s);
-        else
-            store(out, over(load<U32x4>(out), s));
-    };
-    const int whole = n & ~3;
-    for (int i = 0; i < whole; i += 4)
-        compose(i, dst + i);
-    if (whole < n) {
-        std::uint32_t tail[4] = {};
-        for (int i = whole; i < n; ++i)
-            tail[i - whole] = dst[i];
-        compose(whole, tail);
-        for (int i = whole; i < n; ++i)
-            dst[i] = tail[i - whole];
-    }
-}
-
-template <Coverage C>
-void drawPiece(const Job& job, const Row& row, std::uint32_t* dstRow, int x0, int x1, Chunk& c) {
-    for (int x = x0; x < x1; x += kChunk) {
-        const int n = std::min(kChunk, x1 - x);
-        mapChunk(job, row, x, n, c);
-        gatherChunk(job, n, c);
-        if constexpr (C == Coverage::Partial) {
-            for (int i = 0; i < n; ++i)
-                c.alpha[i] = partialAlpha(job, row, x + i);
-        }
-        composeChunk<C>(job, dstRow + x, n, c);
-    }
 }
 
 // Sets up one target row: its source coordinates and which of its pixels the quad covers.
@@ -582,49 +327,178 @@ bool setUpRow(const Job& job, int y, Row& row) {
     return true;
 }
 
-// Draws the pixels of row y within [x0, x1) that the quad covers: wholly covered ones in the
-// middle, and partly covered ones (with antialiasing) at either end.
-void drawRow(const Job& job, const Row& row, int y, int x0, int x1, Chunk& chunk) {
-    std::uint32_t* dstRow = job.target + std::ptrdiff_t(y) * job.targetRowWords;
-    const int outer0 = std::max(row.outer0, x0), outer1 = std::min(row.outer1, x1);
-    const int inner0 = std::clamp(row.inner0, outer0, std::max(outer0, outer1));
-    const int inner1 = std::clamp(row.inner1, inner0, std::max(inner0, outer1));
-    drawPiece<Coverage::Partial>(job, row, dstRow, outer0, inner0, chunk);
-    if (job.alpha == kFullAlpha)
-        drawPiece<Coverage::Full>(job, row, dstRow, inner0, inner1, chunk);
-    else
-        drawPiece<Coverage::Uniform>(job, row, dstRow, inner0, inner1, chunk);
-    drawPiece<Coverage::Partial>(job, row, dstRow, inner1, outer1, chunk);
+// Works out the source columns of target columns [x0, x1) for the band of rows from y0.
+void setUpColumns(const Job& job, int x0, int x1, int y0, Columns& columns) {
+    const Mat3& g = job.inverse;
+    columns.x0 = x0;
+    columns.y0 = y0;
+    const double yc = y0 + 0.5;
+    const int count = x1 - x0;
+    for (int i = 0; i < count + kLanePadding; ++i) {
+        // Past the strip the last column repeats, so that the lanes there stay on the source.
+        const double xc = x0 + std::min(i, count - 1) + 0.5;
+        const double w = g[2] * xc + g[8];
+        double u = (g[0] * xc + g[6]) / w;
+        // NaN (w = 0 just outside the quad) ends up in range too.
+        u = u >= job.uMin ? (u <= job.uMax ? u : job.uMax) : job.uMin;
+        const int iu = int(u);
+        const int ix = std::min(iu >> 8, job.xMax);
+        const std::uint32_t fx = std::uint32_t(iu - (ix << 8));
+        columns.v[i] = float((g[1] * xc + g[4] * yc + g[7]) / w);
+        columns.dv[i] = float(g[4] / w);
+        columns.column[i] = ix;
+        columns.weightX[i] = fx | fx << 16;
+    }
 }
 
-// Draws rows [y0, y1); true when the quad covers any of their pixels. When the mapping turns
-// about the vertical axis or tilts, a row reads from many source rows (each on its own memory
-// pages), and the rows are drawn in strips of columns, a band of rows at a time, so that those
-// source rows are still at hand for the next row of the band.
-bool drawRows(const Job& job, int y0, int y1) {
-    Chunk chunk{};
-    std::array<Row, kBandHeight> rows;
-    const int band = job.stripWidth > 0 ? kBandHeight : 1;
-    const int strip = job.stripWidth > 0 ? job.stripWidth : job.clipX1 - job.clipX0;
-    bool drew = false;
-    for (int top = y0; top < y1; top += band) {
-        const int count = std::min(band, y1 - top);
-        int left = job.clipX1, right = job.clipX0;
-        for (int i = 0; i < count; ++i) {
-            Row& row = rows[i];
-            if (!setUpRow(job, top + i, row)) {
-                row.outer0 = row.outer1 = row.inner0 = row.inner1 = job.clipX0;
-                continue;
-            }
-            left = std::min(left, row.outer0);
-            right = std::max(right, row.outer1);
-            drew = true;
-        }
-        for (int x = left; x < right; x += strip)
-            for (int i = 0; i < count; ++i)
-                drawRow(job, rows[i], top + i, x, std::min(x + strip, right), chunk);
+// Under a column mapping, rows of a tile are drawn in turn while the source rows they read move
+// on steadily: the source rows a row this far below will read are fetched ahead (they come
+// from scattered memory pages, which the processor does not foresee), with the target row.
+constexpr int kPrefetchRows = 8;
+
+// The source rows fetched ahead so far for the tile being drawn: [first, last], empty when
+// first > last.
+struct Prefetched {
+    int first = 1, last = 0;
+};
+
+void prefetchAhead(const Job& job, const Columns& columns, int count, int y, Prefetched& done) {
+#if defined(__GNUC__)
+    const int ahead = y + kPrefetchRows;
+    const float k = float(ahead - columns.y0);
+    // The rows the tile's end columns read there (the others lie between, or near).
+    const float va = columns.v[0] + columns.dv[0] * k, vb = columns.v[count - 1] + columns.dv[count - 1] * k;
+    const float rowMax = float(job.yMax + 1);
+    auto rowOf = [&](float v) { return int(std::clamp(v * (1.0f / 256), 0.0f, rowMax)); };
+    int first = rowOf(std::min(va, vb)), last = std::min(rowOf(std::max(va, vb)) + 1, job.yMax + 1);
+    const int x0 = std::min(columns.column[0], columns.column[count - 1]);
+    const int x1 = std::max(columns.column[0], columns.column[count - 1]) + 1;
+    auto fetchRow = [&](int r) {
+        const std::uint32_t* row = job.source + std::ptrdiff_t(r) * job.sourceRowWords;
+        for (int x = x0; x < x1 + 16; x += 16)
+            __builtin_prefetch(row + std::min(x, x1));
+    };
+    if (done.first > done.last) {
+        done = {first, first - 1};
+        for (int r = first; r <= last; ++r)
+            fetchRow(r);
+    } else {
+        for (int r = first; r < done.first; ++r)
+            fetchRow(r);
+        for (int r = done.last + 1; r <= last; ++r)
+            fetchRow(r);
     }
-    return drew;
+    done.first = std::min(done.first, first);
+    done.last = std::max(done.last, last);
+    const std::uint32_t* target = job.target + std::ptrdiff_t(ahead) * job.targetRowWords + columns.x0;
+    for (int x = 0; x < count + 16; x += 16)
+        __builtin_prefetch(target + std::min(x, count - 1), 1);
+#else
+    (void)job, (void)columns, (void)count, (void)y, (void)done;
+#endif
+}
+
+// ---- Upright images, scaled and moved ----
+
+// An upright image under a scale and a translation: drawn in two passes, the vertical one
+// blending two source rows for each target row and the horizontal one blending neighbouring
+// columns of that (see ProjectiveMapperKernels.inc).
+struct ScaledJob {
+    std::uint32_t* target;
+    std::ptrdiff_t targetRowWords;
+    const std::uint32_t* source;
+    std::ptrdiff_t sourceRowWords;
+    std::uint32_t alphaBits;
+    int alpha;
+    // Every source pixel is opaque.
+    bool opaque;
+    // Target pixels drawn: [x0, x1) × [y0, y1).
+    int x0, x1, y0, y1;
+    // The source point under the centre of target pixel (x, y), in source pixels:
+    // (u0 + du (x + 0.5), v0 + dv (y + 0.5)).
+    double u0, du, v0, dv;
+    // Taps stay within source columns [tx0, tx1] and rows [ty0, ty1].
+    int tx0, tx1, ty0, ty1;
+    // Placed by whole pixels: target (x, y) shows source (x + columnShift, y + rowShift).
+    bool wholePixels = false;
+    int columnShift = 0, rowShift = 0;
+    // Target columns filtered at a time.
+    int chunkWidth = 0;
+    // Each target pixel takes the nearest source pixel (the filter's weights are all 0).
+    bool nearest;
+};
+
+// The filter's position (in 1/256 source pixel from the first tap's centre) of the source
+// point `p`, clamped to the taps [t0, t1]: the first tap and the second one's weight, or the
+// nearer tap alone (from half way on, the second).
+std::pair<int, std::uint32_t> tapOf(double p, int t0, int t1, bool nearest) {
+    const double clamped = std::clamp(p - 0.5, double(t0), double(t1));
+    const int q = int(std::floor(clamped * 256 + 0.5));
+    if (nearest) return {(q + 128) >> 8, 0};
+    return {q >> 8, std::uint32_t(q & 255)};
+}
+
+// The source rows blended for target row y: their offsets and the second one's weight.
+struct SourceRows {
+    std::ptrdiff_t first, second;
+    unsigned weight;
+};
+
+SourceRows sourceRows(const ScaledJob& job, int y) {
+    const auto [row, weight] = tapOf(job.v0 + job.dv * (y + 0.5), job.ty0, job.ty1, job.nearest);
+    return {row * job.sourceRowWords, std::min(row + 1, job.ty1) * job.sourceRowWords, weight};
+}
+
+// Target columns [x, x + n) of an upright image: where each samples the rows' blend.
+struct ScaledChunk {
+    // The first source column blended, and how many (the blend holds one more, the last
+    // repeated, for right taps past the source's edge).
+    int first, span;
+    // Each pixel's left tap within the blend, and the right tap's weight (fx × 256, in both
+    // halves: the multiplier of a high-half product).
+    alignas(64) std::int32_t column[kScaledChunk + kLanePadding];
+    alignas(64) std::uint32_t weight[kScaledChunk + kLanePadding];
+    // With permutes: for each step of `lanes` pixels, the first column its taps lie in, and
+    // each pixel's left tap from there; all of a step's taps lie within twice its lanes.
+    bool permutes;
+    std::int32_t blockBase[kScaledChunk / 4 + kLanePadding];
+    alignas(64) std::uint32_t blockIndex[kScaledChunk + kLanePadding];
+};
+
+// The vertical pass's values for one target row: red and blue, alpha and green, of the source
+// columns of a chunk, with room for a window of the widest vector past the end.
+struct ScaledRows {
+    alignas(64) std::uint32_t rb[kSpanCapacity + 2 * kLanePadding + 1];
+    alignas(64) std::uint32_t ag[kSpanCapacity + 2 * kLanePadding + 1];
+};
+
+void setUpScaledChunk(const ScaledJob& job, int x, int n, int lanes, ScaledChunk& chunk) {
+    int first = job.tx1, last = job.tx0;
+    for (int i = 0; i < n; ++i) {
+        const auto [column, weight] = tapOf(job.u0 + job.du * (x + i + 0.5), job.tx0, job.tx1, job.nearest);
+        chunk.column[i] = column;
+        chunk.weight[i] = weight << 8 | weight << 24;
+        first = std::min(first, column);
+        last = std::max(last, column);
+    }
+    for (int i = n; i < n + kLanePadding; ++i) {
+        chunk.column[i] = chunk.column[n - 1];
+        chunk.weight[i] = chunk.weight[n - 1];
+    }
+    chunk.first = first;
+    chunk.span = std::min(last + 1, job.tx1) - first + 1;
+    for (int i = 0; i < n + kLanePadding; ++i)
+        chunk.column[i] -= first;
+    chunk.permutes = lanes > 0;
+    for (int i = 0; lanes > 0 && i < n; i += lanes) {
+        const int* block = chunk.column + i;
+        const int base = *std::min_element(block, block + lanes);
+        chunk.blockBase[i / lanes] = base;
+        for (int j = 0; j < lanes; ++j) {
+            chunk.blockIndex[i + j] = std::uint32_t(block[j] - base);
+            if (block[j] - base + 1 >= 2 * lanes) chunk.permutes = false;
+        }
+    }
 }
 
 // Source rows crossed per target pixel along a target row, at the corners of the quad.
@@ -641,6 +515,166 @@ double rowsPerPixel(const Mat3& g, const Polygon& quad) {
 // the end of that range.
 std::pair<int, int> pixelRange(double lo, double hi, int limit) {
     return {firstPixelFrom(lo, 0, limit), firstPixelFrom(hi, 0, limit)};
+}
+
+} // namespace
+
+// ---- The pixel loops, for each instruction set ----
+
+namespace baseline {
+namespace {
+#define OLM_LANES 4
+#include "platform/graphics/ProjectiveMapperKernels.inc"
+#undef OLM_LANES
+} // namespace
+} // namespace baseline
+
+#ifdef OLM_X86_KERNELS
+#pragma GCC push_options
+#pragma GCC target("avx2")
+namespace avx2 {
+namespace {
+#define OLM_LANES 8
+#include "platform/graphics/ProjectiveMapperKernels.inc"
+#undef OLM_LANES
+} // namespace
+} // namespace avx2
+#pragma GCC pop_options
+
+#pragma GCC push_options
+#pragma GCC target("avx2,avx512f,avx512bw,avx512vl,avx512dq")
+namespace avx512 {
+namespace {
+#define OLM_LANES 16
+#include "platform/graphics/ProjectiveMapperKernels.inc"
+#undef OLM_LANES
+} // namespace
+} // namespace avx512
+#pragma GCC pop_options
+#endif
+
+namespace {
+
+struct Kernels {
+    bool (*drawRows)(const Job&, int, int);
+    void (*drawScaled)(const ScaledJob&);
+};
+
+constexpr Kernels kBaseline{baseline::drawRows, baseline::drawScaled};
+#ifdef OLM_X86_KERNELS
+constexpr Kernels kAvx2{avx2::drawRows, avx2::drawScaled};
+constexpr Kernels kAvx512{avx512::drawRows, avx512::drawScaled};
+#endif
+
+std::atomic<int> widestAllowed{int(PixelKernels::Avx512)};
+
+PixelKernels supportedKernels() {
+#ifdef OLM_X86_KERNELS
+    static const PixelKernels supported = [] {
+        __builtin_cpu_init();
+        if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
+            __builtin_cpu_supports("avx512vl") && __builtin_cpu_supports("avx512dq"))
+            return PixelKernels::Avx512;
+        if (__builtin_cpu_supports("avx2")) return PixelKernels::Avx2;
+        return PixelKernels::Portable;
+    }();
+    return supported;
+#else
+    return PixelKernels::Portable;
+#endif
+}
+
+PixelKernels kernelsInUse() {
+    return PixelKernels(std::min(int(supportedKernels()), widestAllowed.load(std::memory_order_relaxed)));
+}
+
+const Kernels& kernels() {
+#ifdef OLM_X86_KERNELS
+    switch (kernelsInUse()) {
+    case PixelKernels::Avx512:
+        return kAvx512;
+    case PixelKernels::Avx2:
+        return kAvx2;
+    case PixelKernels::Portable:
+        break;
+    }
+#endif
+    return kBaseline;
+}
+
+// The source pixels taps may read: columns [x0, x1], rows [y0, y1].
+struct Taps {
+    int x0, x1, y0, y1;
+};
+
+// Whether the plane homography shows the image upright: scaled and moved, but neither turned,
+// skewed nor seen in perspective (w is the same everywhere, and in front of the eye).
+bool isUpright(const Mat3& h) {
+    const double scale = std::abs(h[0]) + std::abs(h[4]);
+    return h[8] > 0 && std::abs(h[1]) <= 1e-12 * scale && std::abs(h[3]) <= 1e-12 * scale &&
+           std::abs(h[2]) * kMaxSourceSize <= 1e-9 * h[8] && std::abs(h[5]) * kMaxSourceSize <= 1e-9 * h[8];
+}
+
+// Draws an upright image set up as `job` (rows [y0, y1)) through the two-pass filter. With
+// edge antialiasing only the pixels it covers wholly go that way; the ring of partly covered
+// ones around them is left to the general mapping, which works out their coverage.
+bool drawUpright(const Job& job, const Mat3& h, bool opaque, const Taps& taps, const Rect& quad, int y0,
+                 int y1, const Kernels& kernels) {
+    const double sx = h[0] / h[8], sy = h[4] / h[8];
+    ScaledJob s{.target = job.target,
+                .targetRowWords = job.targetRowWords,
+                .source = job.source,
+                .sourceRowWords = job.sourceRowWords,
+                .alphaBits = job.alphaBits,
+                .alpha = job.alpha,
+                .opaque = opaque,
+                .x0 = job.clipX0,
+                .x1 = job.clipX1,
+                .y0 = y0,
+                .y1 = y1,
+                .u0 = -h[6] / h[8] / sx,
+                .du = 1 / sx,
+                .v0 = -h[7] / h[8] / sy,
+                .dv = 1 / sy,
+                .tx0 = taps.x0,
+                .tx1 = taps.x1,
+                .ty0 = taps.y0,
+                .ty1 = taps.y1,
+                .nearest = !job.bilinear};
+    if (job.antialias) {
+        s.x0 = std::max(s.x0, int(std::ceil(quad.minX())));
+        s.x1 = std::min(s.x1, int(std::floor(quad.maxX())));
+        s.y0 = std::max(s.y0, int(std::ceil(quad.minY())));
+        s.y1 = std::min(s.y1, int(std::floor(quad.maxY())));
+    }
+    s.chunkWidth = std::min(kScaledChunk, int((kSpanCapacity - 2) / std::abs(s.du)));
+    // Placed by whole pixels: target x samples source x + shift exactly, within the taps.
+    const double columnShift = std::round(s.u0), rowShift = std::round(s.v0);
+    s.wholePixels = s.du == 1 && s.dv == 1 && std::abs(s.u0 - columnShift) <= 1e-6 &&
+                    std::abs(s.v0 - rowShift) <= 1e-6 && s.x0 + columnShift >= s.tx0 &&
+                    s.x1 - 1 + columnShift <= s.tx1 && s.y0 + rowShift >= s.ty0 &&
+                    s.y1 - 1 + rowShift <= s.ty1;
+    s.columnShift = int(columnShift);
+    s.rowShift = int(rowShift);
+    bool drew = false;
+    if (s.x0 < s.x1 && s.y0 < s.y1) {
+        kernels.drawScaled(s);
+        drew = true;
+    } else {
+        // Nothing covered wholly: all of it is the ring.
+        s.x0 = s.x1 = job.clipX0;
+        s.y0 = s.y1 = y0;
+    }
+    if (!job.antialias) return drew;
+    drew = kernels.drawRows(job, y0, s.y0) || drew;
+    drew = kernels.drawRows(job, s.y1, y1) || drew;
+    Job side = job;
+    side.clipX1 = s.x0;
+    if (side.clipX0 < side.clipX1) drew = kernels.drawRows(side, s.y0, s.y1) || drew;
+    side.clipX0 = s.x1;
+    side.clipX1 = job.clipX1;
+    if (side.clipX0 < side.clipX1) drew = kernels.drawRows(side, s.y0, s.y1) || drew;
+    return drew;
 }
 
 } // namespace
@@ -738,9 +772,33 @@ bool drawImageProjected(const PixelBuffer& target, const Rect& clip, const Const
     job.yTap = ty1 > ty0 ? job.sourceRowWords : 0;
     job.alphaBits = source.opaque ? 0xFF000000u : 0;
 
-    job.stripWidth = rowsPerPixel(job.inverse, quad) > kSlantedRows ? kStripWidth : 0;
+    const Kernels& kernels = gfx::kernels();
+    job.bandHeight = 1;
+    if (isUpright(h) && std::abs(h[0]) >= kMinSeparableScale * h[8] &&
+        std::abs(h[4]) >= kMinSeparableScale * h[8])
+        return drawUpright(job, h, source.opaque, {tx0, tx1, ty0, ty1}, quad.bounds(), rowY0, rowY1, kernels);
 
-    return drawRows(job, rowY0, rowY1);
+    // Without edge antialiasing (whose coverage is worked out along rows), a turn that keeps
+    // vertical lines vertical maps each target column to one source column.
+    const double largest =
+        std::abs(*std::max_element(job.inverse.begin(), job.inverse.end(),
+                                   [](double a, double b) { return std::abs(a) < std::abs(b); }));
+    job.columnMapping = !job.antialias && std::abs(job.inverse[3]) <= 1e-12 * largest &&
+                        std::abs(job.inverse[5]) <= 1e-12 * largest;
+    if (job.columnMapping) {
+        job.stripWidth = kColumnStripWidth;
+        job.bandHeight = kColumnBandHeight;
+    } else {
+        const bool slanted = rowsPerPixel(job.inverse, quad) > kSlantedRows;
+        job.stripWidth = slanted ? kStripWidth : 0;
+        job.bandHeight = slanted ? kBandHeight : 1;
+    }
+    return kernels.drawRows(job, rowY0, rowY1);
+}
+
+PixelKernels usePixelKernels(PixelKernels widest) {
+    widestAllowed.store(int(widest), std::memory_order_relaxed);
+    return kernelsInUse();
 }
 
 bool drawImageProjected(const PixelBuffer& target, const Rect& clip, const ConstPixelBuffer& source,

@@ -18,9 +18,20 @@
 // - Samples are clamped to the source rectangle's pixels, so an identity mapping reproduces
 //   the image exactly, edges included.
 //
+// Speed: the general mapping divides by w for every pixel and reads four source pixels
+// wherever they lie. Two common cases go faster and give the same pixels (to within one step of
+// a channel):
+// - an upright image (scaled and moved, w constant) is filtered in two passes, blending two
+//   source rows per target row and then neighbouring columns of that; placed by whole pixels at
+//   scale 1 its rows are copied;
+// - a turn that keeps vertical lines vertical (about the y axis, seen in perspective; without
+//   edge antialiasing) is drawn in tiles, each target column reading one source column at a
+//   fixed step per row, with the source rows fetched ahead.
+// The pixel loops are built for several vector widths and run on the widest the processor has.
+//
 // Pixels are premultiplied ARGB32 in native byte order, as Cairo stores them. Target and
-// source must not overlap. Nothing is allocated per call and no state is shared, so calls on
-// different targets may run on different threads.
+// source must not overlap. Nothing is allocated per call and no state is shared (but the
+// instruction set cap below), so calls on different targets may run on different threads.
 
 #include "platform/graphics/Geometry.h"
 #include "platform/graphics/Transform3D.h"
@@ -94,6 +105,13 @@ bool drawImageProjected(const PixelBuffer& target, const Rect& clip, const Const
 bool drawImageProjected(cairo_surface_t* target, const Rect& clip, const Image& source,
                         const Rect& sourceRect, const Transform3D& transform, Float opacity,
                         const ProjectionOptions& options = {});
+
+// The vector instruction sets the pixel loops are built for. They run on the widest the
+// processor has; all of them give the same pixels.
+enum class PixelKernels { Portable, Avx2, Avx512 };
+// Caps the instruction set used from now on (tests and benchmarks compare them) and returns the
+// one then in use. Not meant to be changed while other threads draw.
+PixelKernels usePixelKernels(PixelKernels widest);
 
 // The bounding box, in target space, of `sourceRect` under `matrix` after near-plane clipping:
 // drawImageProjected touches only pixels within it, grown by one pixel on every side with edge

@@ -172,22 +172,29 @@ private:
     std::vector<std::unique_ptr<Entry>> _entries;
 };
 
-// Where the visible pixels of contents images lie, so that the transparent margins of a
-// backing store (the space around a label's text, a cell's dot) are not sampled and blended
-// every frame. Images are immutable once shared; an entry lives as long as its image.
-class ContentBoundsCache {
+// What the compositor learns once about each contents image (images are immutable once
+// shared): where its visible pixels lie, so that the transparent margins of a backing store
+// (the space around a label's text, a cell's dot) are not sampled and blended every frame;
+// and whether every pixel is opaque, so that the image replaces what lies under it (which
+// then need not be drawn at all). An entry lives as long as its image.
+class ContentsCache {
 public:
-    // The pixel rectangle of `image` outside which every pixel is transparent, grown by one
-    // pixel (so bilinear samples at its edge still blend toward clear); empty when the whole
-    // image is transparent.
-    gfx::Rect boundsOf(const gfx::ImageRef& image) {
+    struct Info {
+        // The pixel rectangle outside which every pixel is transparent, grown by one pixel
+        // (so bilinear samples at its edge still blend toward clear); empty when the whole
+        // image is transparent.
+        gfx::Rect bounds;
+        bool opaque = false;
+    };
+
+    const Info& infoOf(const gfx::ImageRef& image) {
         const auto it = _entries.find(image.get());
         if (it != _entries.end() && !it->second.image.owner_before(image) &&
             !image.owner_before(it->second.image))
-            return it->second.bounds;
-        const gfx::Rect bounds = scan(*image);
-        _entries[image.get()] = {image, bounds};
-        return bounds;
+            return it->second.info;
+        Entry& entry = _entries[image.get()];
+        entry = {image, scan(*image)};
+        return entry.info;
     }
 
     // Forgets the images that have gone away.
@@ -196,12 +203,16 @@ public:
     }
 
 private:
-    static gfx::Rect scan(const gfx::Image& image) {
+    static const std::uint32_t* rowOf(const gfx::Image& image, int y) {
+        return reinterpret_cast<const std::uint32_t*>(image.data() +
+                                                      static_cast<std::size_t>(y) * image.stride());
+    }
+
+    static Info scan(const gfx::Image& image) {
         const int w = image.pixelWidth(), h = image.pixelHeight();
         int x0 = w, x1 = -1, y0 = h, y1 = -1;
         for (int y = 0; y < h; ++y) {
-            const auto* row = reinterpret_cast<const std::uint32_t*>(
-                image.data() + static_cast<std::size_t>(y) * image.stride());
+            const std::uint32_t* row = rowOf(image, y);
             int first = 0;
             while (first < w && row[first] == 0)
                 ++first;
@@ -214,27 +225,125 @@ private:
             y0 = std::min(y0, y);
             y1 = y;
         }
-        if (x1 < 0) return gfx::Rect::zero();
+        if (x1 < 0) return {gfx::Rect::zero(), false};
+        // An image with a transparent margin is not opaque; only one without is read whole.
+        const bool opaque = x0 == 0 && y0 == 0 && x1 == w - 1 && y1 == h - 1 && allOpaque(image);
         x0 = std::max(0, x0 - 1);
         y0 = std::max(0, y0 - 1);
         x1 = std::min(w, x1 + 2);
         y1 = std::min(h, y1 + 2);
-        return {double(x0), double(y0), double(x1 - x0), double(y1 - y0)};
+        return {{double(x0), double(y0), double(x1 - x0), double(y1 - y0)}, opaque};
+    }
+
+    static bool allOpaque(const gfx::Image& image) {
+        for (int y = 0; y < image.pixelHeight(); ++y) {
+            const std::uint32_t* row = rowOf(image, y);
+            std::uint32_t all = 0xFFFFFFFFu;
+            for (int x = 0; x < image.pixelWidth(); ++x)
+                all &= row[x];
+            if ((all >> 24) != 0xFF) return false;
+        }
+        return true;
     }
 
     struct Entry {
         std::weak_ptr<const gfx::Image> image;
-        gfx::Rect bounds;
+        Info info;
     };
     std::unordered_map<const gfx::Image*, Entry> _entries;
+};
+
+// Whole device pixels: those a rectangle touches, and those it covers entirely. A hair of
+// slack absorbs the rounding of positions snapped to whole pixels.
+constexpr double kPixelSlack = 1e-6;
+
+gfx::Rect touchedPixels(const gfx::Rect& r) {
+    if (r.isEmpty()) return gfx::Rect::null();
+    const double x0 = std::floor(r.minX() + kPixelSlack), y0 = std::floor(r.minY() + kPixelSlack);
+    return {x0, y0, std::ceil(r.maxX() - kPixelSlack) - x0, std::ceil(r.maxY() - kPixelSlack) - y0};
+}
+
+gfx::Rect coveredPixels(const gfx::Rect& r) {
+    if (r.isEmpty()) return gfx::Rect::null();
+    const double x0 = std::ceil(r.minX() - kPixelSlack), y0 = std::ceil(r.minY() - kPixelSlack);
+    const double x1 = std::floor(r.maxX() + kPixelSlack), y1 = std::floor(r.maxY() + kPixelSlack);
+    if (!(x1 > x0 && y1 > y0)) return gfx::Rect::null();
+    return {x0, y0, x1 - x0, y1 - y0};
+}
+
+// What layers drawn later paint over with opaque colour, so that what they hide is not drawn
+// at all: the background under a full-screen page, the frame's clearing under a background.
+// Filled before a frame is painted with every flattening layer in drawing order, each with
+// the device pixels its own drawing (background, contents) covers opaquely, if any.
+class Occlusion {
+public:
+    void clear() {
+        _order.clear();
+        _opaque.clear();
+    }
+
+    void add(const Layer* layer, const gfx::Rect& opaquePixels) {
+        const std::size_t index = _order.size();
+        _order.emplace(layer, index);
+        if (!opaquePixels.isEmpty()) _opaque.push_back({index, opaquePixels});
+    }
+
+    // Whether every pixel `rect` (device space) touches is painted over opaquely by the layers
+    // drawn after `layer` (by any layer when it is null). False for a layer not recorded.
+    bool hides(const Layer* layer, const gfx::Rect& rect) const {
+        std::size_t first = 0;
+        if (layer != nullptr) {
+            const auto it = _order.find(layer);
+            if (it == _order.end()) return false;
+            first = it->second + 1;
+        }
+        _pieces.assign(1, touchedPixels(rect));
+        if (_pieces[0].isEmpty()) return true;
+        for (const auto& [index, cover] : _opaque) {
+            if (index < first) continue;
+            _next.clear();
+            for (const gfx::Rect& piece : _pieces)
+                subtract(piece, cover, _next);
+            _pieces.swap(_next);
+            // Many ragged pieces left: call it visible rather than spend more on finding out.
+            if (_pieces.empty() || _pieces.size() > kMaxPieces) break;
+        }
+        return _pieces.empty();
+    }
+
+private:
+    static constexpr std::size_t kMaxPieces = 64;
+
+    // Appends what of `a` lies outside `b`: up to four rectangles.
+    static void subtract(const gfx::Rect& a, const gfx::Rect& b, std::vector<gfx::Rect>& out) {
+        const gfx::Rect overlap = a.intersection(b);
+        if (overlap.isEmpty()) {
+            out.push_back(a);
+            return;
+        }
+        const auto push = [&](double x0, double y0, double x1, double y1) {
+            if (x1 > x0 && y1 > y0) out.push_back({x0, y0, x1 - x0, y1 - y0});
+        };
+        push(a.minX(), a.minY(), a.maxX(), overlap.minY());
+        push(a.minX(), overlap.maxY(), a.maxX(), a.maxY());
+        push(a.minX(), overlap.minY(), overlap.minX(), overlap.maxY());
+        push(overlap.maxX(), overlap.minY(), a.maxX(), overlap.maxY());
+    }
+
+    std::unordered_map<const Layer*, std::size_t> _order;
+    std::vector<std::pair<std::size_t, gfx::Rect>> _opaque;
+    mutable std::vector<gfx::Rect> _pieces, _next;
 };
 
 // What painters share while they draw one frame or one snapshot.
 struct PaintResources {
     SurfacePool& pool;
     CompositorStatistics& stats;
-    // Null: contents images are drawn whole.
-    ContentBoundsCache* contentBounds;
+    // Null: contents images are drawn whole and taken to be translucent.
+    ContentsCache* contents;
+    // Layers placed at this scale by a translation alone are moved to whole device pixels, as
+    // a screen shows them; 0 draws everything where it is (snapshots).
+    double snapScale;
 };
 
 namespace {
@@ -250,9 +359,11 @@ struct Child {
 // by further painters over pooled images.
 class Painter {
 public:
-    Painter(gfx::GraphicsContext& context, bool presentation, PaintResources& resources)
+    // `occlusion`, for the painter of a frame: what later layers hide is not drawn.
+    Painter(gfx::GraphicsContext& context, bool presentation, PaintResources& resources,
+            const Occlusion* occlusion = nullptr)
         : _ctx(context), _presentation(presentation), _resources(resources), _stats(resources.stats),
-          _clip(deviceClipExtents(context.cairo())) {}
+          _occlusion(occlusion), _clip(deviceClipExtents(context.cairo())) {}
 
     // The layer in its own coordinate space (its bounds), as a snapshot draws it.
     void paintInOwnSpace(Layer& root) {
@@ -273,7 +384,81 @@ public:
         drawLayer(root, state, Layer::transformToSuperlayer(state, nullptr), opacity);
     }
 
+    // Records into `occlusion`, in the order paintPlaced draws them, the flattening layers of
+    // the tree and the device pixels each one's own drawing covers opaquely.
+    void collectOccluders(Layer& root, Occlusion& occlusion) const {
+        const LayerState state = stateOf(root);
+        const double opacity = clamp01(state.opacity);
+        if (state.hidden || opacity <= 0 || !_ctx.canDraw()) return;
+        collect(root, state, Layer::transformToSuperlayer(state, nullptr), _ctx.ctm(), opacity, _clip, true,
+                occlusion);
+    }
+
 private:
+    // Mirrors drawLayer and drawBody. `ctm` maps the current user space to the device; `clip`
+    // is the device clip, exact when `exactClip` (no turned layer masks above).
+    void collect(Layer& layer, const LayerState& state, const gfx::Transform3D& toUser,
+                 const gfx::AffineTransform& ctm, double opacity, const gfx::Rect& clip, bool exactClip,
+                 Occlusion& occlusion) const {
+        if (!layer.flattensSublayers()) {
+            for (const Child& c : visibleSublayers(layer, opacity))
+                collect(*c.layer, c.state, gfx::concat(Layer::transformToSuperlayer(c.state, &state), toUser),
+                        ctm, c.opacity, clip, exactClip, occlusion);
+            return;
+        }
+        if (!isPlanarAffine(toUser)) {
+            // Mapped through a perspective: its own pixels are not known here.
+            occlusion.add(&layer, gfx::Rect::null());
+            return;
+        }
+        const gfx::AffineTransform t = gfx::affineTransform(toUser);
+        if (!layer.isDoubleSided() && t.a * t.d - t.b * t.c < 0) return; // culled, as drawAffine does
+        const gfx::AffineTransform m = snapped(t.concat(ctm));
+        const gfx::Rect bounds = state.bounds.standardized();
+        const bool upright = m.b == 0 && m.c == 0;
+        gfx::Rect inside = clip;
+        if (layer.masksToBounds()) {
+            inside = clip.intersection(m.apply(bounds));
+            exactClip = exactClip && upright;
+        }
+        const std::vector<Child> children = visibleSublayers(layer, 1);
+        const bool opaque = opacity >= 1 && upright && exactClip && ownDrawingIsOpaque(layer, state);
+        occlusion.add(&layer,
+                      opaque ? coveredPixels(m.apply(bounds).intersection(inside)) : gfx::Rect::null());
+        // A faded group draws its sublayers into an image of its own.
+        const std::size_t parts = static_cast<std::size_t>(ownDrawingCount(layer, state)) + children.size();
+        if (opacity < 1 && parts > 1) return;
+        for (const Child& c : children)
+            collect(*c.layer, c.state, Layer::transformToSuperlayer(c.state, &state), m, opacity * c.opacity,
+                    inside, exactClip, occlusion);
+    }
+
+    // Whether the layer's background or contents paint every pixel of its bounds opaquely.
+    bool ownDrawingIsOpaque(const Layer& layer, const LayerState& state) const {
+        if (state.backgroundColor && state.backgroundColor->resolved().a >= 1) return true;
+        return state.contents && layer.isMemberOf(Layer::staticClass()) && _resources.contents != nullptr &&
+               _resources.contents->infoOf(state.contents).opaque;
+    }
+
+    // A user-to-device transform that places at the snapping scale by translation alone,
+    // moved to whole device pixels.
+    gfx::AffineTransform snapped(gfx::AffineTransform m) const {
+        const double s = _resources.snapScale;
+        if (s > 0 && m.b == 0 && m.c == 0 && std::abs(m.a - s) <= 1e-9 * s && std::abs(m.d - s) <= 1e-9 * s) {
+            m.tx = std::round(m.tx);
+            m.ty = std::round(m.ty);
+        }
+        return m;
+    }
+
+    // Whether what `layer` draws within `deviceRect` is painted over by opaque layers drawn
+    // after it.
+    bool hidden(const Layer& layer, const gfx::Rect& deviceRect) {
+        if (_occlusion == nullptr || !_occlusion->hides(&layer, deviceRect.intersection(_clip))) return false;
+        ++_stats.layersOccluded;
+        return true;
+    }
+
     LayerState stateOf(const Layer& layer) const {
         return _presentation ? layer.presentationState() : layer.modelState();
     }
@@ -333,6 +518,10 @@ private:
         }
         _ctx.saveGState();
         _ctx.concatCTM(toUser);
+        const gfx::AffineTransform ctm = _ctx.ctm();
+        const gfx::AffineTransform target = snapped(ctm);
+        if (target.tx != ctm.tx || target.ty != ctm.ty)
+            _ctx.translateCTM((target.tx - ctm.tx) / ctm.a, (target.ty - ctm.ty) / ctm.d);
         if (_ctx.canDraw()) drawBody(layer, state, opacity);
         _ctx.restoreGState();
     }
@@ -374,8 +563,8 @@ private:
 
     // The background, own content and sublayers of a flattening layer, in its own space.
     void drawContent(Layer& layer, const LayerState& state, const std::vector<Child>& children) {
-        if (ownDrawingCount(layer, state) > 0 &&
-            visible(_ctx.ctm().apply(state.bounds.standardized()).intersection(_clip))) {
+        const gfx::Rect area = _ctx.ctm().apply(state.bounds.standardized());
+        if (ownDrawingCount(layer, state) > 0 && visible(area.intersection(_clip)) && !hidden(layer, area)) {
             ++_stats.layersDrawn;
             _ctx.setShouldAntialias(layer.allowsEdgeAntialiasing());
             if (state.backgroundColor) {
@@ -393,9 +582,10 @@ private:
     }
 
     // The contents image stretched over the bounds, sampled bilinearly (clamped at the
-    // edges). Cairo draws it while it stays upright (its copying and scaling paths are fast);
-    // a turned or skewed image goes through the pixel mapper, several times faster than
-    // Cairo's general bilinear path.
+    // edges). The pixel mapper draws it straight into an image surface (copying rows where it
+    // is placed by whole pixels, separable filtering where it is only scaled, the general
+    // mapping where it is turned); elsewhere Cairo draws it while it stays upright, and a
+    // turned image goes through the mapper and a scratch image.
     void drawContentsImage(const Layer& layer, const LayerState& state) {
         const gfx::Rect r = state.bounds.standardized();
         if (!state.contents || r.isEmpty() || !_ctx.canDraw()) return;
@@ -405,11 +595,15 @@ private:
         const gfx::AffineTransform toDevice = imageToUser.concat(_ctx.ctm());
         const gfx::Rect pixels = visiblePixels(state.contents);
         if (pixels.isEmpty()) return;
-        if (std::abs(toDevice.b) > 1e-9 || std::abs(toDevice.c) > 1e-9) {
-            drawPixelsProjected(gfx::pixelsOf(image), pixels, gfx::Transform3D::makeAffineTransform(toDevice),
-                                _ctx.alpha(), layer);
+        gfx::ConstPixelBuffer source = gfx::pixelsOf(image);
+        source.opaque = _resources.contents != nullptr && _resources.contents->infoOf(state.contents).opaque;
+        const gfx::Transform3D transform = gfx::Transform3D::makeAffineTransform(toDevice);
+        const bool upright = std::abs(toDevice.b) <= 1e-9 && std::abs(toDevice.c) <= 1e-9;
+        if (!upright) {
+            drawPixelsProjected(source, pixels, transform, _ctx.alpha(), layer);
             return;
         }
+        if (drawPixelsDirectly(source, pixels, transform, _ctx.alpha(), layer)) return;
         cairo_t* cr = _ctx.cairo();
         cairo_save(cr);
         const cairo_matrix_t m{toDevice.a, 0, 0, toDevice.d, toDevice.tx, toDevice.ty};
@@ -432,7 +626,7 @@ private:
     // The pixels of a contents image that are worth drawing: all of them, or only the box
     // around those that are not transparent.
     gfx::Rect visiblePixels(const gfx::ImageRef& image) const {
-        if (_resources.contentBounds != nullptr) return _resources.contentBounds->boundsOf(image);
+        if (_resources.contents != nullptr) return _resources.contents->infoOf(image).bounds;
         return {0, 0, double(image->pixelWidth()), double(image->pixelHeight())};
     }
 
@@ -460,6 +654,7 @@ private:
             ++_stats.layersCulled;
             return;
         }
+        if (hidden(layer, area)) return;
         const SurfacePool::Lease lease =
             _resources.pool.take(static_cast<int>(area.width()), static_cast<int>(area.height()));
         if (!lease) return;
@@ -574,10 +769,9 @@ private:
         drawPixelsProjected(lease.pixels(), flatToDevice, opacity, layer);
     }
 
-    // Maps `source` through `toDevice` onto the drawing surface. When that is an image
-    // surface clipped to whole-pixel rectangles, the pixels go straight into it; otherwise
-    // into a scratch image covering the visible part of the quad, which is then composited
-    // through the clip.
+    // Maps `source` through `toDevice` onto the drawing surface: straight into it where
+    // drawPixelsDirectly can, otherwise into a scratch image covering the visible part of the
+    // quad, which is then composited through the clip.
     void drawPixelsProjected(const gfx::ConstPixelBuffer& source, const gfx::Transform3D& toDevice,
                              double opacity, const Layer& layer) {
         drawPixelsProjected(source, {0, 0, double(source.width), double(source.height)}, toDevice, opacity,
@@ -586,39 +780,13 @@ private:
     void drawPixelsProjected(const gfx::ConstPixelBuffer& source, const gfx::Rect& sourceRect,
                              const gfx::Transform3D& toDevice, double opacity, const Layer& layer) {
         if (sourceRect.isEmpty()) return;
-        gfx::ProjectionOptions options;
-        options.doubleSided = layer.isDoubleSided();
-        options.edgeAntialiasing = layer.allowsEdgeAntialiasing();
-        const gfx::Rect quad = gfx::projectedBounds(sourceRect, toDevice.rows());
+        const gfx::Rect quad = projectedExtent(sourceRect, toDevice, layer);
         if (!visible(quad.intersection(_clip))) {
             ++_stats.layersCulled;
             return;
         }
         ++_stats.projected;
-        cairo_t* cr = _ctx.cairo();
-        cairo_save(cr);
-        cairo_identity_matrix(cr); // clip queries below are in device space
-        cairo_surface_t* target = cairo_get_group_target(cr);
-        cairo_rectangle_list_t* clips = cairo_copy_clip_rectangle_list(cr);
-        cairo_restore(cr);
-
-        const bool direct = cairo_surface_get_type(target) == CAIRO_SURFACE_TYPE_IMAGE &&
-                            clips->status == CAIRO_STATUS_SUCCESS;
-        if (direct) {
-            double dx = 0, dy = 0;
-            cairo_surface_get_device_offset(target, &dx, &dy);
-            const gfx::Transform3D toTarget =
-                gfx::concat(toDevice, gfx::Transform3D::makeTranslation(dx, dy, 0));
-            const gfx::PixelBuffer pixels = gfx::pixelsOf(target);
-            for (int i = 0; i < clips->num_rectangles; ++i) {
-                const cairo_rectangle_t& r = clips->rectangles[i];
-                gfx::drawImageProjected(pixels, {r.x + dx, r.y + dy, r.width, r.height}, source, sourceRect,
-                                        toTarget, opacity, options);
-            }
-            cairo_surface_mark_dirty(target);
-        }
-        cairo_rectangle_list_destroy(clips);
-        if (direct) return;
+        if (drawPixelsDirectly(source, sourceRect, toDevice, opacity, layer)) return;
 
         const gfx::Rect area = quad.intersection(_clip).integral();
         if (!visible(area) || area.width() > 4 * kMaxFlattenedPixels ||
@@ -630,9 +798,10 @@ private:
         const gfx::Transform3D toScratch =
             gfx::concat(toDevice, gfx::Transform3D::makeTranslation(-area.minX(), -area.minY(), 0));
         const bool drew = gfx::drawImageProjected(lease.pixels(), {0, 0, area.width(), area.height()}, source,
-                                                  sourceRect, toScratch, opacity, options);
+                                                  sourceRect, toScratch, opacity, projectionOptions(layer));
         cairo_surface_mark_dirty(lease.surface());
         if (!drew) return;
+        cairo_t* cr = _ctx.cairo();
         cairo_save(cr);
         cairo_identity_matrix(cr);
         cairo_set_source_surface(cr, lease.surface(), area.minX(), area.minY());
@@ -641,10 +810,55 @@ private:
         cairo_restore(cr);
     }
 
+    static gfx::ProjectionOptions projectionOptions(const Layer& layer) {
+        gfx::ProjectionOptions options;
+        options.doubleSided = layer.isDoubleSided();
+        options.edgeAntialiasing = layer.allowsEdgeAntialiasing();
+        return options;
+    }
+
+    // The device box the mapper may touch: with edge antialiasing, the soft edge reaches half
+    // a pixel past the quad.
+    static gfx::Rect projectedExtent(const gfx::Rect& sourceRect, const gfx::Transform3D& toDevice,
+                                     const Layer& layer) {
+        const gfx::Rect quad = gfx::projectedBounds(sourceRect, toDevice.rows());
+        return layer.allowsEdgeAntialiasing() && !quad.isNull() ? quad.insetBy(-1, -1) : quad;
+    }
+
+    // Maps `source` through `toDevice` straight into the drawing surface when that is an
+    // image surface clipped to whole-pixel rectangles; false (nothing drawn) otherwise.
+    bool drawPixelsDirectly(const gfx::ConstPixelBuffer& source, const gfx::Rect& sourceRect,
+                            const gfx::Transform3D& toDevice, double opacity, const Layer& layer) {
+        cairo_t* cr = _ctx.cairo();
+        cairo_surface_t* target = cairo_get_group_target(cr);
+        if (cairo_surface_get_type(target) != CAIRO_SURFACE_TYPE_IMAGE) return false;
+        cairo_save(cr);
+        cairo_identity_matrix(cr); // clip queries below are in device space
+        cairo_rectangle_list_t* clips = cairo_copy_clip_rectangle_list(cr);
+        cairo_restore(cr);
+        const bool direct = clips->status == CAIRO_STATUS_SUCCESS;
+        if (direct) {
+            double dx = 0, dy = 0;
+            cairo_surface_get_device_offset(target, &dx, &dy);
+            const gfx::Transform3D toTarget =
+                gfx::concat(toDevice, gfx::Transform3D::makeTranslation(dx, dy, 0));
+            const gfx::PixelBuffer pixels = gfx::pixelsOf(target);
+            for (int i = 0; i < clips->num_rectangles; ++i) {
+                const cairo_rectangle_t& r = clips->rectangles[i];
+                gfx::drawImageProjected(pixels, {r.x + dx, r.y + dy, r.width, r.height}, source, sourceRect,
+                                        toTarget, opacity, projectionOptions(layer));
+            }
+            cairo_surface_mark_dirty(target);
+        }
+        cairo_rectangle_list_destroy(clips);
+        return direct;
+    }
+
     gfx::GraphicsContext& _ctx;
     bool _presentation;
     PaintResources& _resources;
     CompositorStatistics& _stats;
+    const Occlusion* _occlusion;
     // The device-space box of the current clip: what lies outside it is not drawn.
     gfx::Rect _clip;
 };
@@ -655,26 +869,12 @@ private:
 // --- Compositor.
 
 Compositor::Compositor()
-    : _pool(std::make_unique<detail::SurfacePool>()),
-      _contentBounds(std::make_unique<detail::ContentBoundsCache>()) {}
+    : _pool(std::make_unique<detail::SurfacePool>()), _contents(std::make_unique<detail::ContentsCache>()),
+      _occlusion(std::make_unique<detail::Occlusion>()) {}
 
 Compositor::~Compositor() {
     if (_surface != nullptr) cairo_surface_destroy(_surface);
 }
-
-namespace {
-
-// Whether the root's background alone covers the whole frame with opaque paint, so the
-// frame need not be cleared first.
-bool coversFrameOpaquely(const Layer& root, const LayerState& s, gfx::Size size) {
-    if (s.hidden || s.opacity < 1 || !s.backgroundColor || !root.flattensSublayers()) return false;
-    if (s.backgroundColor->resolved().a < 1) return false;
-    const gfx::Transform3D t = Layer::transformToSuperlayer(s, nullptr);
-    if (!isPlanarAffine(t) || t.m12 != 0 || t.m21 != 0) return false;
-    return gfx::affineTransform(t).apply(s.bounds.standardized()).contains(gfx::Rect{{0, 0}, size});
-}
-
-} // namespace
 
 void Compositor::renderFrame(Layer& root, gfx::Size size, double scale) {
     const std::shared_ptr<Layer> keep = rt::sharedFrom(&root);
@@ -700,21 +900,27 @@ void Compositor::renderFrame(Layer& root, gfx::Size size, double scale) {
         }
     }
     cairo_t* cr = cairo_create(_surface);
-    if (!coversFrameOpaquely(root, root.presentationState(), size)) {
-        cairo_set_operator(cr, CAIRO_OPERATOR_CLEAR);
-        cairo_paint(cr);
-        cairo_set_operator(cr, CAIRO_OPERATOR_OVER);
-    }
     cairo_scale(cr, scale, scale);
+    detail::PaintResources resources{*_pool, _statistics, _contents.get(), scale};
     {
         gfx::GraphicsContext context(cr);
-        cairo_destroy(cr);
-        detail::PaintResources resources{*_pool, _statistics, _contentBounds.get()};
-        detail::Painter(context, true, resources).paintPlaced(root);
+        detail::Painter painter(context, true, resources, _occlusion.get());
+        _occlusion->clear();
+        painter.collectOccluders(root, *_occlusion);
+        // What the previous frame left is cleared unless opaque layers paint over all of it.
+        if (!_occlusion->hides(nullptr, {0, 0, w, h})) {
+            cairo_save(cr);
+            cairo_identity_matrix(cr);
+            cairo_set_operator(cr, CAIRO_OPERATOR_CLEAR);
+            cairo_paint(cr);
+            cairo_restore(cr);
+        }
+        painter.paintPlaced(root);
     }
+    cairo_destroy(cr);
     cairo_surface_flush(_surface);
     _pool->endFrame();
-    _contentBounds->purge();
+    _contents->purge();
 }
 
 int Compositor::pixelWidth() const {
@@ -748,7 +954,7 @@ gfx::RGBA Compositor::pixel(int x, int y) const {
 void Compositor::drawLayerTree(Layer& layer, gfx::GraphicsContext& context, const RenderOptions& options) {
     const std::shared_ptr<Layer> keep = rt::sharedFrom(&layer);
     CompositorStatistics statistics;
-    detail::PaintResources resources{*_pool, statistics, nullptr};
+    detail::PaintResources resources{*_pool, statistics, nullptr, 0};
     detail::Painter(context, options.presentation, resources).paintInOwnSpace(layer);
 }
 

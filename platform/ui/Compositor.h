@@ -9,18 +9,23 @@
 // layer masks, faded as one group when its opacity is below 1.
 //
 // Layers are placed by position, anchor point, transform and the superlayer's
-// sublayerTransform. A layer whose transform to the frame is affine is drawn through Cairo.
-// One under a perspective transform is mapped through gfx::drawImageProjected (bilinear,
-// clipped at the near plane, culled when it is single-sided and faces away): a layer that
-// shows only its contents image or only its background is mapped directly; any other is
-// first flattened (its content and sublayers drawn into an image in its own plane). The
-// sublayers of a transform layer are not flattened: each is placed by the product of the
-// transforms down to the nearest flattening ancestor, so they share one 3-D scene (painted
-// in sibling order; there is no depth sort).
+// sublayerTransform. On screen, a layer placed by a translation alone is moved to whole device
+// pixels (as screens show layers: its backing store is then copied, not filtered); snapshots
+// draw everything where it is. A layer whose transform to the frame is affine is drawn through
+// Cairo, except its contents image, which the pixel mapper (gfx::drawImageProjected) draws
+// straight into the frame: copied by rows, filtered in two passes when only scaled, mapped
+// pixel by pixel when turned. One under a perspective transform is mapped through gfx::drawImageProjected
+// (bilinear, clipped at the near plane, culled when it is single-sided and faces away): a layer that shows
+// only its contents image or only its background is mapped directly; any other is first flattened (its
+// content and sublayers drawn into an image in its own plane). The sublayers of a transform layer are not
+// flattened: each is placed by the product of the transforms down to the nearest flattening ancestor, so they
+// share one 3-D scene (painted in sibling order; there is no depth sort).
 //
 // Work is skipped where it cannot show: hidden and fully transparent subtrees, layers
 // outside the clip (whole subtrees when the layer masks to its bounds), single-sided layers
-// facing away. Scratch images (groups, flattened layers) come from a pool that lives as long
+// facing away, and on screen whatever upright layers drawn later paint over with opaque
+// colour or opaque images (the background under a full-screen page, the clearing of the frame
+// under a background). Scratch images (groups, flattened layers) come from a pool that lives as long
 // as the compositor, so steady frames allocate no pixel buffers.
 //
 // The screen is composited from presentation values (animations in flight); snapshots
@@ -42,16 +47,18 @@ namespace ui {
 
 namespace detail {
 class SurfacePool;
-class ContentBoundsCache;
+class ContentsCache;
+class Occlusion;
 } // namespace detail
 
 // What the last frame did: for tests of the culling and for profiling.
 struct CompositorStatistics {
-    long layersDrawn = 0;  // layers whose own content (background, contents) was painted
-    long layersCulled = 0; // layers (with their subtrees) skipped as invisible
-    long groups = 0;       // layers faded as a group through a scratch image
-    long flattened = 0;    // layers drawn into an image before being mapped in perspective
-    long projected = 0;    // images mapped through a perspective transform
+    long layersDrawn = 0;    // layers whose own content (background, contents) was painted
+    long layersCulled = 0;   // layers (with their subtrees) skipped as invisible
+    long layersOccluded = 0; // layers whose own drawing was skipped as painted over by later ones
+    long groups = 0;         // layers faded as a group through a scratch image
+    long flattened = 0;      // layers drawn into an image before being mapped in perspective
+    long projected = 0;      // images mapped through a perspective transform
 };
 
 class Compositor {
@@ -92,7 +99,8 @@ private:
     gfx::Size _size;
     double _scale = 1;
     std::unique_ptr<detail::SurfacePool> _pool;
-    std::unique_ptr<detail::ContentBoundsCache> _contentBounds;
+    std::unique_ptr<detail::ContentsCache> _contents;
+    std::unique_ptr<detail::Occlusion> _occlusion;
     CompositorStatistics _statistics;
     mutable gfx::ImageRef _image;
 };

@@ -1,6 +1,7 @@
 // A full-screen image (390 × 844 points at scale 3) drawn full-screen under a page-turn
 // perspective, on one thread: the projective mapper against pixman's projective path, and
-// under an affine transform against Cairo.
+// under an affine transform against Cairo; and upright but scaled, as the float transition
+// shows its pages.
 
 #include "platform/graphics/ProjectiveMapper.h"
 
@@ -56,13 +57,23 @@ gfx::AffineTransform tilt() {
         .concat(gfx::AffineTransform::makeTranslation(kWidth / 2.0, kHeight / 2.0));
 }
 
+// Scaled by `scale` about the image's centre, upright: a page of the float transition.
+gfx::Transform3D zoom(double scale) {
+    return gfx::Transform3D::makeAffineTransform(
+        gfx::AffineTransform::makeTranslation(-kWidth / 2.0, -kHeight / 2.0)
+            .concat(gfx::AffineTransform::makeScale(scale, scale))
+            .concat(gfx::AffineTransform::makeTranslation(kWidth / 2.0, kHeight / 2.0)));
+}
+
 void drawProjected(benchmark::State& state, const gfx::Transform3D& transform, double opacity,
-                   gfx::SamplingFilter filter) {
+                   gfx::SamplingFilter filter, bool opaque = false) {
     const Bitmap source = makeSource();
     Bitmap target(kWidth, kHeight);
     const gfx::Rect all(0, 0, kWidth, kHeight);
+    gfx::ConstPixelBuffer pixels = source.buffer;
+    pixels.opaque = opaque;
     for (auto _ : state) {
-        const bool drew = gfx::drawImageProjected(target.buffer, all, source.buffer, all, transform, opacity,
+        const bool drew = gfx::drawImageProjected(target.buffer, all, pixels, all, transform, opacity,
                                                   {filter, true, false});
         benchmark::DoNotOptimize(drew);
         benchmark::ClobberMemory();
@@ -84,6 +95,27 @@ void BM_ProjectivePageTurnNearest(benchmark::State& state) {
     drawProjected(state, pageTurn(45), 1, gfx::SamplingFilter::Nearest);
 }
 BENCHMARK(BM_ProjectivePageTurnNearest)->Unit(benchmark::kMillisecond);
+
+// The same page turn on each instruction set the pixel loops are built for (0: 128-bit
+// vectors, 1: AVX2, 2: AVX-512); a set the processor lacks is skipped.
+void BM_ProjectivePageTurnKernels(benchmark::State& state) {
+    const auto wanted = gfx::PixelKernels(state.range(0));
+    if (gfx::usePixelKernels(wanted) != wanted) {
+        state.SkipWithError("not on this processor");
+    } else {
+        drawProjected(state, pageTurn(45), 1, gfx::SamplingFilter::Bilinear);
+    }
+    gfx::usePixelKernels(gfx::PixelKernels::Avx512);
+}
+BENCHMARK(BM_ProjectivePageTurnKernels)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
+
+// An opaque full-screen page scaled upright about its centre, faded: the two pages of the float
+// transition a third of the way through (1.24 at 0.7, 0.72 at 0.3), drawn in two passes.
+void BM_ProjectiveUpright(benchmark::State& state) {
+    const double scale = double(state.range(0)) / 100;
+    drawProjected(state, zoom(scale), scale > 1 ? 0.7 : 0.3, gfx::SamplingFilter::Bilinear, true);
+}
+BENCHMARK(BM_ProjectiveUpright)->Arg(124)->Arg(72)->Unit(benchmark::kMillisecond);
 
 void BM_ProjectiveAffine(benchmark::State& state) {
     drawProjected(state, gfx::Transform3D::makeAffineTransform(tilt()), 1, gfx::SamplingFilter::Bilinear);

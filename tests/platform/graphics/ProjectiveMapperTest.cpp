@@ -284,6 +284,13 @@ TEST(ProjectiveMapper, EdgeAntialiasingCoversHalfPixelsPartly) {
     }
     EXPECT_EQ(soft.at(4, 4), kWhite);
     EXPECT_EQ(soft.at(4, 1), 0u);
+    // Half a pixel down: the rows along the top and bottom edges are half covered as well.
+    Bitmap lowered(8, 8);
+    ASSERT_TRUE(drawImageProjected(lowered.buffer(), lowered.bounds(), src.buffer(), src.bounds(),
+                                   Transform3D::makeTranslation(2.5, 2.5, 0), 1,
+                                   {SamplingFilter::Bilinear, true, true}));
+    for (int y : {2, 6})
+        EXPECT_LE(maxChannelDifference(lowered.at(4, y), 0x80808080), 1) << y;
 
     // Turned, softened edges leave the inside alone and stay near the outline.
     Bitmap page = pattern(60, 90), sharp(120, 120), smooth(120, 120);
@@ -357,6 +364,220 @@ TEST(ProjectiveMapper, DrawsImagesIntoCairoSurfaces) {
     EXPECT_EQ(pixelsOf(mask).pixels, nullptr);
     EXPECT_FALSE(drawImageProjected(mask, Rect(0, 0, 8, 8), *image, Rect(0, 0, 4, 4), Transform3D{}, 1));
     cairo_surface_destroy(mask);
+}
+
+// ---- The faster paths, against the general mapping ----
+
+// The same mapping turned by a billionth of a radian first: too little to move a pixel, enough
+// to leave the faster paths to the general mapping.
+Transform3D viaGeneralMapping(const Transform3D& t) {
+    return concat(Transform3D::makeRotation(1e-9, 0, 0, 1), t);
+}
+
+// Opaque pixels with detail everywhere.
+Bitmap opaquePattern(int w, int h) {
+    Bitmap b = pattern(w, h);
+    for (std::uint32_t& p : b.pixels)
+        p |= 0xFF000000u;
+    return b;
+}
+
+// Whether the centre of pixel (x, y) lies within a hair of the outline of `sourceRect` under
+// `t`, where which side it falls on is a matter of rounding.
+bool onOutline(const Transform3D& t, const Rect& sourceRect, int x, int y) {
+    const Rect r = sourceRect;
+    const Point corners[4] = {
+        {r.minX(), r.minY()}, {r.maxX(), r.minY()}, {r.maxX(), r.maxY()}, {r.minX(), r.maxY()}};
+    Point q[4];
+    for (int i = 0; i < 4; ++i) {
+        const auto p = transformPoint4(t, corners[i].x, corners[i].y);
+        if (!(p.w > 0)) return true;
+        q[i] = {p.x / p.w, p.y / p.w};
+    }
+    const Point c{x + 0.5, y + 0.5};
+    for (int i = 0; i < 4; ++i) {
+        const Point a = q[i], b = q[(i + 1) % 4];
+        const double length = std::hypot(b.x - a.x, b.y - a.y);
+        if (length > 0 && std::abs((b.x - a.x) * (c.y - a.y) - (b.y - a.y) * (c.x - a.x)) / length < 0.01)
+            return true;
+    }
+    return false;
+}
+
+// The largest channel difference between two drawings of `sourceRect` under `t`, pixels on
+// its outline aside.
+int largestDifference(const Bitmap& a, const Bitmap& b, const Transform3D& t, const Rect& sourceRect) {
+    int most = 0;
+    for (int y = 0; y < a.height; ++y)
+        for (int x = 0; x < a.width; ++x)
+            if (!onOutline(t, sourceRect, x, y))
+                most = std::max(most, maxChannelDifference(a.get(x, y), b.get(x, y)));
+    return most;
+}
+
+struct Case {
+    Transform3D transform;
+    Float opacity = 1;
+    ProjectionOptions options = {};
+    Rect clip = Rect(0, 0, 128, 128);
+    Rect sourceRect = Rect(0, 0, 61, 47);
+};
+
+// Draws `source` under the case into a fresh target over a dark background, the usual way and
+// by the general mapping; both must agree on whether anything was drawn.
+std::pair<Bitmap, Bitmap> drawBothWays(const Bitmap& source, const Case& c) {
+    Bitmap fast(128, 128, 0xFF203040), general(128, 128, 0xFF203040);
+    Bitmap src = source;
+    const bool drewFast = drawImageProjected(fast.buffer(), c.clip, src.buffer(), c.sourceRect, c.transform,
+                                             c.opacity, c.options);
+    const bool drewGeneral = drawImageProjected(general.buffer(), c.clip, src.buffer(), c.sourceRect,
+                                                viaGeneralMapping(c.transform), c.opacity, c.options);
+    EXPECT_EQ(drewFast, drewGeneral);
+    return {fast, general};
+}
+
+Transform3D upright(double sx, double sy, double tx, double ty) {
+    return Transform3D::makeAffineTransform(AffineTransform{sx, 0, 0, sy, tx, ty});
+}
+
+std::vector<Case> uprightCases() {
+    const ProjectionOptions nearest{SamplingFilter::Nearest}, soft{SamplingFilter::Bilinear, true, true};
+    return {
+        {upright(1.25, 1.25, 3.5, -2.25)},                          // magnified
+        {upright(0.75, 0.5, 10.25, 4.5), 0.7},                      // shrunk, faded
+        {upright(-1.5, 1, 100.5, 2), 0.3},                          // mirrored
+        {upright(1, 1, 7.375, 3.125)},                              // moved by a fraction of a pixel
+        {upright(2, 3, -20, -30), 1, nearest},                      // nearest, partly off the target
+        {upright(1.75, 1.5, 2.25, 6.5), 1, {}, {20.5, 10, 60, 50}}, // clipped
+        {upright(0.26, 0.3, 5, 5)},                                 // near the smallest two-pass scale
+        {upright(2.5, 2.5, 1.5, 3.25), 0.5, {}, Rect(0, 0, 128, 128), {3, 2, 17.5, 20}}, // part of it
+        {upright(1.25, 0.8, 4.3, 7.6), 0.8, soft},                                       // soft edges
+    };
+}
+
+TEST(ProjectiveMapper, UprightImagesMatchTheGeneralMappingToOneStep) {
+    // Scaled and moved images are filtered in two passes; opaque ones must come out as the
+    // general mapping draws them, to within one step of a channel.
+    const Bitmap source = opaquePattern(61, 47);
+    for (const Case& c : uprightCases()) {
+        const auto [fast, general] = drawBothWays(source, c);
+        EXPECT_LE(largestDifference(fast, general, c.transform, c.sourceRect), 1)
+            << "scale " << c.transform.m11 << " x " << c.transform.m22;
+    }
+}
+
+TEST(ProjectiveMapper, UprightTranslucentImagesMatchTheExactFilter) {
+    // Filtered exactly (the general mapping rounds its weights, which can differ by two steps
+    // where neighbours differ most): to within one step of a per-pixel reference.
+    Bitmap source = pattern(61, 47);
+    for (const Case& c : uprightCases()) {
+        if (c.opacity < 1 || c.options.filter == SamplingFilter::Nearest || c.options.edgeAntialiasing)
+            continue;
+        Bitmap dst(128, 128);
+        drawImageProjected(dst.buffer(), c.clip, source.buffer(), c.sourceRect, c.transform, 1);
+        int compared = 0;
+        for (int y = 0; y < 128; ++y)
+            for (int x = 0; x < 128; ++x) {
+                std::uint32_t expected;
+                if (!c.clip.contains({x + 0.5, y + 0.5}) || c.sourceRect != source.bounds() ||
+                    !referencePixel(source, c.transform, x, y, expected))
+                    continue;
+                ++compared;
+                ASSERT_LE(maxChannelDifference(dst.at(x, y), expected), 1) << x << "," << y;
+            }
+        EXPECT_GT(compared, 0);
+    }
+}
+
+TEST(ProjectiveMapper, ImagesPlacedByWholePixelsAreCopied) {
+    // Translucent pixels at an opacity over a background: each one exactly as source-over of
+    // the faded pixel gives it; outside the image and the clip the background stays.
+    Bitmap src = pattern(23, 17);
+    const std::uint32_t background = 0xFF336699;
+    for (double opacity : {1.0, 0.6}) {
+        Bitmap dst(40, 30, background);
+        const Rect clip(0, 0, 30, 30);
+        ASSERT_TRUE(
+            drawImageProjected(dst.buffer(), clip, src.buffer(), src.bounds(), upright(1, 1, 9, 5), opacity));
+        const unsigned alpha = opacity >= 1 ? 256 : unsigned(opacity * 256 + 0.5);
+        for (int y = 0; y < 30; ++y)
+            for (int x = 0; x < 40; ++x) {
+                std::uint32_t expected = background;
+                if (x >= 9 && x < 30 && y >= 5 && y < 22) {
+                    const std::uint32_t s = src.at(x - 9, y - 5);
+                    auto faded = [&](int shift) {
+                        return alpha == 256 ? unsigned(channel(s, shift))
+                                            : (channel(s, shift) * alpha + 128) >> 8;
+                    };
+                    const unsigned a = faded(24);
+                    expected = 0;
+                    for (int shift = 0; shift < 32; shift += 8) {
+                        unsigned t = channel(background, shift) * (255 - a) + 128;
+                        t = (t + (t >> 8)) >> 8;
+                        expected |= (faded(shift) + t) << shift;
+                    }
+                }
+                ASSERT_EQ(dst.at(x, y), expected) << x << "," << y << " at " << opacity;
+            }
+    }
+}
+
+TEST(ProjectiveMapper, TurnsAboutTheVerticalAxisMatchTheGeneralMapping) {
+    // Vertical lines stay vertical: each target column is drawn from one source column.
+    const Bitmap source = opaquePattern(61, 47);
+    const Rect all(0, 0, 61, 47);
+    const ProjectionOptions nearest{SamplingFilter::Nearest};
+    const Case cases[] = {
+        {turned(0.5, 0, 1, 0, 61, 47, 150, 64, 64)},
+        {turned(-1.1, 0, 1, 0, 61, 47, 80, 64, 64), 0.6},
+        {turned(2.4, 0, 1, 0, 61, 47, 120, 64, 64)}, // its back, mirrored
+        {turned(1.3, 0, 1, 0, 61, 47, 40, 64, 64)},  // partly behind the eye
+        {turned(0.9, 0, 1, 0, 61, 47, 100, 64, 64), 1, nearest, {10, 30, 70, 60}, all},
+        {concat(turned(0.7, 0, 1, 0, 61, 47, 100, 64, 64), Transform3D::makeScale(1.6, 2.2, 1)),
+         1,
+         {},
+         Rect(0, 0, 128, 128),
+         {5, 4, 40, 30}},
+    };
+    for (const Case& c : cases) {
+        const auto [fast, general] = drawBothWays(source, c);
+        EXPECT_LE(largestDifference(fast, general, c.transform, c.sourceRect), 1);
+    }
+}
+
+// Restores the default instruction sets when a test that capped them ends.
+struct KernelCap {
+    ~KernelCap() { usePixelKernels(PixelKernels::Avx512); }
+};
+
+TEST(ProjectiveMapper, EveryInstructionSetDrawsTheSamePixels) {
+    // The pixel loops are built for several vector widths; whichever this processor runs, the
+    // pixels (tails of odd-sized rows included) must be the same.
+    KernelCap cap;
+    const Bitmap opaque = opaquePattern(61, 47), translucent = pattern(61, 47);
+    std::vector<Case> cases = uprightCases();
+    cases.push_back({upright(1, 1, 3, 9), 0.8});
+    cases.push_back({turned(0.8, 0, 1, 0, 61, 47, 90, 64, 64), 0.9});
+    cases.push_back({turned(0.6, 1, 1, 0.3, 61, 47, 90, 64, 64), 1, {SamplingFilter::Bilinear, true, true}});
+    auto drawAll = [&] {
+        std::vector<std::vector<std::uint32_t>> drawings;
+        for (const Bitmap* source : {&opaque, &translucent})
+            for (const Case& c : cases) {
+                Bitmap src = *source, dst(77, 91, 0x80402010);
+                drawImageProjected(dst.buffer(), c.clip, src.buffer(), c.sourceRect, c.transform, c.opacity,
+                                   c.options);
+                drawings.push_back(dst.pixels);
+            }
+        return drawings;
+    };
+    ASSERT_EQ(usePixelKernels(PixelKernels::Portable), PixelKernels::Portable);
+    const auto portable = drawAll();
+    for (PixelKernels wider : {PixelKernels::Avx2, PixelKernels::Avx512}) {
+        if (usePixelKernels(wider) != wider) continue; // not on this processor
+        const auto drawings = drawAll();
+        for (std::size_t i = 0; i < drawings.size(); ++i)
+            EXPECT_EQ(drawings[i], portable[i]) << "drawing " << i << " with set " << int(wider);
+    }
 }
 
 } // namespace

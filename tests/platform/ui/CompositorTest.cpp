@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <numbers>
 
 using namespace ui;
@@ -16,8 +17,8 @@ using namespace ui::test;
 namespace {
 
 // An image of one pixel row in the given colours (opaque 0xRRGGBB values).
-gfx::ImageRef stripes(const std::vector<std::uint32_t>& rgb) {
-    auto image = gfx::Image::make(static_cast<int>(rgb.size()), 1, 1);
+gfx::ImageRef stripes(const std::vector<std::uint32_t>& rgb, double scale = 1) {
+    auto image = gfx::Image::make(static_cast<int>(rgb.size()), 1, scale);
     auto* row = reinterpret_cast<std::uint32_t*>(image->mutableData());
     for (std::size_t i = 0; i < rgb.size(); ++i)
         row[i] = 0xFF000000u | rgb[i];
@@ -303,4 +304,149 @@ TEST(Compositor, ScreenShowsAnimationsInFlightWhileSnapshotsShowTheModel) {
     compositor.renderFrame(*root, {200, 40}, 1);
     EXPECT_EQ(framePixel(compositor, 150, 20), red);
     EXPECT_EQ(framePixel(compositor, 100, 20), white);
+}
+
+TEST(Compositor, OpaqueLayersHideWhatTheyPaintOverOnScreen) {
+    // A page of two opaque images side by side over a white background, in a root without
+    // one: neither the background nor the frame's clearing is drawn.
+    auto root = Layer::make();
+    root->setFrame({0, 0, 40, 20});
+    auto page = solid({0, 0, 40, 20}, gfx::Color::white(1));
+    auto left = Layer::make();
+    left->setFrame({0, 0, 20, 20});
+    left->setContents(stripes({0xFF0000, 0xFF0000}));
+    auto right = Layer::make();
+    right->setFrame({20, 0, 20, 20});
+    right->setContents(stripes({0x00FF00, 0x00FF00}));
+    page->addSublayer(left);
+    page->addSublayer(right);
+    root->addSublayer(page);
+    Compositor compositor;
+    compositor.renderFrame(*root, {40, 20}, 2);
+    EXPECT_EQ(compositor.statistics().layersOccluded, 1);
+    EXPECT_EQ(framePixel(compositor, 10, 10), red);
+    EXPECT_EQ(framePixel(compositor, 70, 30), green);
+
+    // What does not cover its share wholly hides nothing: a gap, a faded image, a translucent
+    // pixel, an image cut by a masking parent.
+    right->setPosition({32, 10});
+    compositor.renderFrame(*root, {40, 20}, 2);
+    EXPECT_EQ(compositor.statistics().layersOccluded, 0);
+    EXPECT_EQ(framePixel(compositor, 41, 10), white);
+    right->setPosition({30, 10});
+    right->setOpacity(0.9);
+    compositor.renderFrame(*root, {40, 20}, 2);
+    EXPECT_EQ(compositor.statistics().layersOccluded, 0);
+    right->setOpacity(1);
+    auto holed = gfx::Image::make(2, 1, 1);
+    auto* pixels = reinterpret_cast<std::uint32_t*>(holed->mutableData());
+    pixels[0] = 0xFF00FF00u, pixels[1] = 0x80008000u; // the second half translucent
+    holed->markDirty();
+    right->setContents(holed);
+    compositor.renderFrame(*root, {40, 20}, 2);
+    EXPECT_EQ(compositor.statistics().layersOccluded, 0);
+    right->setContents(stripes({0x00FF00, 0x00FF00}));
+    auto holder = Layer::make();
+    holder->setFrame({20, 0, 19, 20});
+    holder->setMasksToBounds(true);
+    right->setPosition({10, 10});
+    holder->addSublayer(right);
+    page->addSublayer(holder);
+    compositor.renderFrame(*root, {40, 20}, 2);
+    EXPECT_EQ(compositor.statistics().layersOccluded, 0);
+    EXPECT_EQ(framePixel(compositor, 79, 10), white);
+    holder->removeFromSuperlayer();
+    right->setPosition({30, 10});
+    page->addSublayer(right);
+
+    // Moved half off the frame, the page leaves the frame clear where it was.
+    compositor.renderFrame(*root, {40, 20}, 2);
+    EXPECT_EQ(compositor.statistics().layersOccluded, 1);
+    page->setPosition({40, 10});
+    compositor.renderFrame(*root, {40, 20}, 2);
+    EXPECT_EQ(framePixel(compositor, 10, 10), clear);
+    EXPECT_EQ(framePixel(compositor, 50, 10), red);
+}
+
+TEST(Compositor, LayersPlacedByTranslationSnapToWholePixelsOnScreenOnly) {
+    // Four columns of colour a device pixel each, a fraction of a pixel off the grid: the screen
+    // moves the layer to whole pixels and copies its columns as they are; a snapshot draws it
+    // where it is, filtered between pixels.
+    auto root = solid({0, 0, 10, 2}, gfx::Color::white(1));
+    auto strip = Layer::make();
+    strip->setFrame({2.7, 0, 2, 2});
+    strip->setContents(stripes({0xFF0000, 0x00FF00, 0x0000FF, 0x000000}, 2));
+    root->addSublayer(strip);
+    Compositor compositor;
+    compositor.renderFrame(*root, {10, 2}, 2);
+    // 2.7 points are 5.4 device pixels: the layer goes to pixel 5.
+    EXPECT_EQ(framePixel(compositor, 4, 1), white);
+    EXPECT_EQ(framePixel(compositor, 5, 1), red);
+    EXPECT_EQ(framePixel(compositor, 6, 1), green);
+    EXPECT_EQ(framePixel(compositor, 7, 1), blue);
+    EXPECT_EQ(framePixel(compositor, 8, 1), (Pixel8{0, 0, 0, 255}));
+    EXPECT_EQ(framePixel(compositor, 9, 1), white);
+    const gfx::ImageRef model = snapshot(*root, {10, 2}, 2);
+    const Pixel8 between = pixel8(model, 6, 1);
+    EXPECT_TRUE(between.r > 100 && between.g > 100) << between;
+
+    // Scaled as well, the layer is not moved: its columns blend.
+    strip->setTransform(gfx::Transform3D::makeScale(1.1, 1, 1));
+    compositor.renderFrame(*root, {10, 2}, 2);
+    EXPECT_NE(framePixel(compositor, 6, 1), green);
+}
+
+TEST(Compositor, UprightContentsAreFilteredAsTheyAreScaled) {
+    // Two pixels, black and white, stretched over four: bilinear between their centres,
+    // clamped at the edges; at half opacity over white.
+    auto root = solid({0, 0, 4, 2}, gfx::Color::white(1));
+    auto layer = Layer::make();
+    layer->setFrame({0, 0, 4, 2});
+    layer->setContents(stripes({0x000000, 0xFFFFFF}));
+    root->addSublayer(layer);
+    Compositor compositor;
+    compositor.renderFrame(*root, {4, 2}, 1);
+    const int expected[] = {0, 64, 191, 255};
+    for (int x = 0; x < 4; ++x)
+        EXPECT_TRUE(near(framePixel(compositor, x, 1), {expected[x], expected[x], expected[x], 255}, 1)) << x;
+    layer->setOpacity(0.5);
+    compositor.renderFrame(*root, {4, 2}, 1);
+    for (int x = 0; x < 4; ++x) {
+        const int v = (expected[x] + 255 + 1) / 2;
+        EXPECT_TRUE(near(framePixel(compositor, x, 1), {v, v, v, 255}, 1))
+            << x << " " << framePixel(compositor, x, 1);
+    }
+}
+
+TEST(Compositor, SoftEdgesSurviveTheScratchImageOfAnUnevenClip) {
+    // A page with softened edges, turned in perspective, drawn once straight into the frame
+    // and once through a scratch image (the clip of a slightly turned parent cannot be handed
+    // to the mapper): its soft fringe, which reaches past the page's corners, must come out
+    // the same.
+    const auto render = [](double parentTurn) {
+        auto root = solid({0, 0, 200, 200}, gfx::Color::white(1));
+        auto parent = Layer::make();
+        parent->setFrame({0, 0, 200, 200});
+        parent->setMasksToBounds(true);
+        parent->setAffineTransform(gfx::AffineTransform::makeRotation(parentTurn));
+        auto page = solid({60, 50, 80, 100}, gfx::Color::rgba(0, 0, 1));
+        page->setAllowsEdgeAntialiasing(true);
+        // Turned back by the parent's turn, so that both draw it in the same place.
+        page->setTransform(gfx::concat(gfx::rotate(perspective(150), 1.1, 0.2, 1, 0),
+                                       gfx::Transform3D::makeRotation(-parentTurn, 0, 0, 1)));
+        parent->addSublayer(page);
+        root->addSublayer(parent);
+        Compositor compositor;
+        compositor.renderFrame(*root, {200, 200}, 1);
+        return compositor.image();
+    };
+    const gfx::ImageRef direct = render(0), scratch = render(0.01);
+    int fringe = 0;
+    for (int y = 30; y < 170; ++y)
+        for (int x = 40; x < 160; ++x) {
+            const Pixel8 a = pixel8(direct, x, y), b = pixel8(scratch, x, y);
+            ASSERT_TRUE(near(a, b, 1)) << x << "," << y << ": " << a << " " << b;
+            fringe += a.b == 255 && a.r > 0 && a.r < 255;
+        }
+    EXPECT_GT(fringe, 50);
 }
