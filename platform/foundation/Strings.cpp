@@ -32,7 +32,7 @@ using Kind = FormatArgument::Kind;
 // and it bounds the memory one specifier can ask for.
 constexpr int kMaxWidth = 4096;
 
-// One conversion specification, as parsed.
+// One conversion directive (%...d and friends), as parsed.
 struct Spec {
     std::string flags;
     std::optional<int> width;
