@@ -126,6 +126,14 @@ void TestDriver::tap(gfx::Point location, int count) {
 }
 
 void TestDriver::pan(const std::vector<gfx::Point>& path, double duration, int steps) {
+    drag(path, duration, steps, 0);
+}
+
+void TestDriver::panAndRest(gfx::Point from, gfx::Point to, double duration, double rest, int steps) {
+    drag({from, to}, duration, steps, rest);
+}
+
+void TestDriver::drag(const std::vector<gfx::Point>& path, double duration, int steps, double rest) {
     if (path.empty()) return;
     steps = std::max(steps, 1);
     const double dt = validDuration(duration) / steps;
@@ -136,6 +144,7 @@ void TestDriver::pan(const std::vector<gfx::Point>& path, double duration, int s
         at = alongPath(path, static_cast<double>(i) / steps);
         touchMove(1, at);
     }
+    if (rest > 0) advance(rest);
     touchUp(1, at);
 }
 

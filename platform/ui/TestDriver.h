@@ -76,8 +76,11 @@ public:
     // stopping; the whole takes `duration` seconds. A path of one point moves nowhere.
     void pan(const std::vector<gfx::Point>& path, double duration, int steps = 10);
     void pan(gfx::Point from, gfx::Point to, double duration, int steps = 10);
-    // The same at a speed in points per second.
+    // The same at a speed in points per second (a fling, when lifted fast).
     void panAtSpeed(gfx::Point from, gfx::Point to, double pointsPerSecond, int steps = 10);
+    // A drag that stops at `to`, rests there for `rest` seconds and lifts: a rest of a tenth
+    // of a second or more releases at a velocity of exactly 0.
+    void panAndRest(gfx::Point from, gfx::Point to, double duration, double rest = 0.15, int steps = 10);
     // Two fingers on a horizontal line through `center`, `span` × `fromScale` points apart,
     // spread (or pinched) to `span` × `toScale` in `steps` moves over `duration` seconds,
     // then lifted together.
@@ -98,6 +101,7 @@ public:
 
 private:
     void send(TouchInput input);
+    void drag(const std::vector<gfx::Point>& path, double duration, int steps, double rest);
     std::shared_ptr<Window> _window;
 };
 

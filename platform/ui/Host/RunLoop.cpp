@@ -2,6 +2,7 @@
 
 #include "platform/foundation/Dispatch.h"
 #include "platform/ui/Animation.h"
+#include "platform/ui/DisplayLink.h"
 #include "platform/ui/MediaClock.h"
 #include "platform/ui/Transaction.h"
 #include "platform/ui/Window.h"
@@ -62,6 +63,7 @@ void RunLoop::step() {
     fnd::mainQueue().drain();
     enter(Phase::animations);
     advanceAnimations();
+    DisplayLink::fireAll(currentMediaTime());
     enter(Phase::animationStops);
     fnd::mainQueue().drain();
 
@@ -81,7 +83,9 @@ void RunLoop::step() {
 }
 
 bool RunLoop::isIdle() const {
-    if (!fnd::mainQueue().empty() || AnimationEngine::hasRunningAnimations()) return false;
+    if (!fnd::mainQueue().empty() || AnimationEngine::hasRunningAnimations() ||
+        DisplayLink::hasActiveLinks())
+        return false;
     for (const auto& window : windows())
         if (window->hasQueuedInput() || window->hasPendingDeadline() || window->needsLayoutOrDisplay())
             return false;

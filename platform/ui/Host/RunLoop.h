@@ -6,7 +6,8 @@
 //   1. input      deliver each window's queued touches (gesture recognizers, views) and
 //                 let the recognizers' deadlines up to the media time pass;
 //   2. main queue drain it (work handed over from other threads, deferred calls);
-//   3. animations advance them to the media time (ui::advanceAnimations);
+//   3. animations advance them to the media time (ui::advanceAnimations), then run the
+//                 display links (ui::DisplayLink: scrolling);
 //   4. stops      drain the main queue again: animation starts and stops and view-animation
 //                 completions run here, so a stop's effect shows in this very frame;
 //   5. layout     the layout pass of every window;
@@ -50,7 +51,7 @@ public:
     unsigned long turnCount() const { return _turns; }
 
     // Whether nothing is left to do: no queued input, no recognizer waiting for a deadline,
-    // an empty main queue, no running animation, nothing to lay out or display in any
+    // an empty main queue, no running animation or display link, nothing to lay out or display in any
     // window. (A finger held down does not keep the loop busy.)
     bool isIdle() const;
 
