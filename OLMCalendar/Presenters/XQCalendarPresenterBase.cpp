@@ -25,11 +25,9 @@ constexpr double swipeLengthFactor = 0.7;
 // --- The transition class table.
 
 XQCalendarPresenterBase::TransitionTable& XQCalendarPresenterBase::transitionTable() {
-    // Transition classes take their entry (mode - 1) here as they are built, one line each:
-    //     t[XQCalendarTransitionModeScroll - 1] = &classWithFactory<XQViewTransition,
-    //     XQViewTransitionScroll>();
-    // for flip (1), fold (2), float (3), card (4), rotate (5), scroll (6). Until then a mode
-    // navigates without animation.
+    // Filled by XQViewTransition::registerTransitionClasses when the program starts (flip 1,
+    // fold 2, float 3, card 4, rotate 5, scroll 6); a mode without a class navigates without
+    // animation.
     static TransitionTable table = [] {
         TransitionTable t{};
         return t;

@@ -3,6 +3,7 @@
 #include "platform/graphics/ImageContext.h"
 #include "platform/graphics/SystemColors.h"
 #include "platform/graphics/Transform3D.h"
+#include "platform/ui/Transaction.h"
 
 OLM_DEFINE_CLASS(XQViewTransition, ui::View)
 
@@ -52,6 +53,60 @@ void XQViewTransition::completeTransition(bool canceled) {
 
 void XQViewTransition::endingAnimationDidStop(EndingTicket ticket, bool canceled) {
     if (ticket == _lastEndingTicket) completeTransition(canceled);
+}
+
+ui::ViewAnimationCompletion XQViewTransition::endingCompletion(bool canceled) {
+    const EndingTicket ticket = takeEndingTicket();
+    std::weak_ptr<XQViewTransition> weakSelf = rt::weakFrom(this);
+    return [weakSelf, ticket, canceled](bool) {
+        if (auto self = weakSelf.lock()) self->endingAnimationDidStop(ticket, canceled);
+    };
+}
+
+namespace {
+// Hears the end of a layer animation. The animation holds its delegate until it stops, so
+// `onStop` must hold what it reports to only weakly.
+class EndListener : public ui::AnimationDelegate {
+public:
+    explicit EndListener(std::function<void()> onStop) : _onStop(std::move(onStop)) {}
+    void animationDidStop(ui::Animation*, bool) override { _onStop(); }
+
+private:
+    std::function<void()> _onStop;
+};
+} // namespace
+
+std::shared_ptr<ui::AnimationDelegate>
+XQViewTransition::endingAnimationDelegate(std::function<bool(XQViewTransition&)> canceled) {
+    const EndingTicket ticket = takeEndingTicket();
+    std::weak_ptr<XQViewTransition> weakSelf = rt::weakFrom(this);
+    return std::make_shared<EndListener>([weakSelf, ticket, canceled = std::move(canceled)] {
+        if (auto self = weakSelf.lock()) self->endingAnimationDidStop(ticket, canceled(*self));
+    });
+}
+
+void XQViewTransition::holdPresentedPose(const std::vector<ui::View*>& views) {
+    ui::View::performWithoutAnimation([&] {
+        for (ui::View* view : views) {
+            ui::Layer& layer = *view->layer();
+            const ui::LayerState shown = layer.presentationState();
+            layer.setBounds(shown.bounds);
+            layer.setPosition(shown.position);
+            layer.setTransform(shown.transform);
+            layer.setOpacity(shown.opacity);
+        }
+    });
+}
+
+void XQViewTransition::withoutActions(const std::function<void()>& changes) {
+    ui::Transaction::begin();
+    ui::Transaction::setDisableActions(true);
+    changes();
+    ui::Transaction::commit();
+}
+
+std::optional<gfx::Color> XQViewTransition::superviewBackgroundColor() const {
+    return superview() ? superview()->backgroundColor() : std::nullopt;
 }
 
 gfx::Color XQViewTransition::pageBackgroundColor() {

@@ -30,10 +30,13 @@
 
 #include "platform/graphics/Geometry.h"
 #include "platform/graphics/Image.h"
+#include "platform/ui/Animation.h"
 #include "platform/ui/View.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <vector>
 
 // Which way a transition goes. Only 0 is forward: any other value is taken as backward.
 using XQViewTransitionDirection = long;
@@ -136,9 +139,9 @@ public:
     static gfx::ImageRef cropImg(const gfx::ImageRef& image, const gfx::Rect& rect, bool shouldFlip,
                                  XQViewTransitionOrientation orientation);
 
-    // Enters the built transition classes in the presenters' transition class table (float as
-    // mode 3, scroll as mode 6). Runs by itself when the program starts; call it again to
-    // restore the entries after changing them.
+    // Enters the transition classes in the presenters' transition class table (float 3,
+    // card 4, rotate 5, scroll 6; flip 1 and fold 2 are still to come). Runs by itself when the program starts; call it
+    // again to restore the entries after changing them.
     static void registerTransitionClasses();
 
 protected:
@@ -160,6 +163,21 @@ protected:
     using EndingTicket = std::uint64_t;
     EndingTicket takeEndingTicket() { return ++_lastEndingTicket; }
     void endingAnimationDidStop(EndingTicket ticket, bool canceled);
+    // The completion of an ending view animation about to start: takes its ticket now and
+    // reports `canceled` when the animation ends. It holds the transition weakly, so a
+    // transition dropped mid-animation is freed and never reports.
+    ui::ViewAnimationCompletion endingCompletion(bool canceled);
+    // The same for an ending layer animation: its delegate, reporting what `canceled` answers
+    // when the animation stops.
+    std::shared_ptr<ui::AnimationDelegate> endingAnimationDelegate(std::function<bool(XQViewTransition&)> canceled);
+    // Makes the pose on screen the model of `views` (bounds, position, transform, opacity), so
+    // that an animation started now begins there, also while an earlier one still runs (whose
+    // model is at its end already).
+    static void holdPresentedPose(const std::vector<ui::View*>& views);
+    // Runs `changes` with the implicit animations of standalone layers disabled.
+    static void withoutActions(const std::function<void()>& changes);
+    // The superview's background colour (none without a superview): what turned pages uncover.
+    std::optional<gfx::Color> superviewBackgroundColor() const;
 
     // The background the sliding and zooming transitions show behind their pages.
     static gfx::Color pageBackgroundColor();

@@ -2,7 +2,6 @@
 
 #include "platform/graphics/Transform3D.h"
 #include "platform/ui/Animation.h"
-#include "platform/ui/Transaction.h"
 
 OLM_DEFINE_CLASS(XQViewTransitionFloat, XQViewTransition)
 
@@ -10,14 +9,6 @@ namespace {
 
 gfx::Transform3D scaleTransform(double s) {
     return gfx::Transform3D::makeScale(s, s, 1);
-}
-
-// Changes made inside take effect at once, with no implicit animation trailing behind.
-template <class F> void withoutActions(F&& changes) {
-    ui::Transaction::begin();
-    ui::Transaction::setDisableActions(true);
-    changes();
-    ui::Transaction::commit();
 }
 
 // Sets `key` of `layer` to `to` and animates it there, linearly over `duration`, from the
@@ -33,18 +24,6 @@ void animateLayer(ui::Layer& layer, const char* keyPath, const ui::LayerValue& t
     if (delegate) animation->setDelegate(std::move(delegate));
     layer.addAnimation(animation, key);
 }
-
-// Hears the end of the bottom layer's transform animation for the transition. The animation
-// holds its delegate until it stops; `onStop` holds the transition only weakly, so that a
-// transition dropped by its owner mid-animation is not kept alive by its own animation.
-class EndListener : public ui::AnimationDelegate {
-public:
-    explicit EndListener(std::function<void()> onStop) : _onStop(std::move(onStop)) {}
-    void animationDidStop(ui::Animation*, bool) override { _onStop(); }
-
-private:
-    std::function<void()> _onStop;
-};
 
 } // namespace
 
@@ -117,13 +96,10 @@ void XQViewTransitionFloat::showPose(const Pose& pose) {
 }
 
 void XQViewTransitionFloat::animateToPose(const Pose& pose, double duration) {
-    const EndingTicket ticket = takeEndingTicket();
-    std::weak_ptr<XQViewTransitionFloat> weakSelf = rt::weakFrom(this);
     // "a4" replacing the "a4" of an earlier play or finish stops that one first; its ticket is
     // no longer the last, so only the animation started here can report.
-    auto listener = std::make_shared<EndListener>([weakSelf, ticket] {
-        if (auto self = weakSelf.lock()) self->endingAnimationDidStop(ticket, self->_canceled);
-    });
+    auto listener = endingAnimationDelegate(
+        [](XQViewTransition& t) { return static_cast<XQViewTransitionFloat&>(t)._canceled; });
     animateLayer(*_top, "transform", scaleTransform(pose.topScale), duration, "a1");
     animateLayer(*_top, "opacity", pose.topOpacity, duration, "a2");
     animateLayer(*_bottom, "opacity", pose.bottomOpacity, duration, "a3");

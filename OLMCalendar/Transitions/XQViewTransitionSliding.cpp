@@ -57,23 +57,11 @@ void XQViewTransitionSliding::slideTo(double progress, double duration, bool can
     // The travel is read once, before the animation starts: a resize during the slide does
     // not change where it is going.
     const gfx::Point distance = travel();
-    const EndingTicket ticket = takeEndingTicket();
     // Start from the pose on screen. While an earlier slide still runs (finishing what is
     // already playing) the pages' model is at that slide's end already; without this the
     // new slide would change nothing, end at once and report while the pages still move.
-    ui::View::performWithoutAnimation([this] {
-        for (ui::View* page : {_first.get(), _second.get()}) {
-            const ui::LayerState shown = page->layer()->presentationState();
-            page->layer()->setBounds(shown.bounds);
-            page->layer()->setPosition(shown.position);
-        }
-    });
-    // The animation must not keep the transition alive: an owner that goes away mid-slide
-    // takes the transition with it, and the completion then finds nothing to report to.
-    std::weak_ptr<XQViewTransitionSliding> weakSelf = rt::weakFrom(this);
+    holdPresentedPose({_first.get(), _second.get()});
     ui::View::animateWithDuration(
         duration, 0, 0, [this, progress, distance] { placePages(progress, distance); },
-        [weakSelf, ticket, canceled](bool) {
-            if (auto self = weakSelf.lock()) self->endingAnimationDidStop(ticket, canceled);
-        });
+        endingCompletion(canceled));
 }

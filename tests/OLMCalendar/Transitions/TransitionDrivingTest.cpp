@@ -5,7 +5,9 @@
 
 #include "../CalendarTestSupport.h"
 
+#include "OLMCalendar/Transitions/XQViewTransitionCard.h"
 #include "OLMCalendar/Transitions/XQViewTransitionFloat.h"
+#include "OLMCalendar/Transitions/XQViewTransitionRotate.h"
 #include "OLMCalendar/Transitions/XQViewTransitionScroll.h"
 
 #include <algorithm>
@@ -187,4 +189,122 @@ TEST_F(TransitionDriving, ACalendarDestroyedMidTransitionFreesEverything) {
     // The animations that were running stop without anyone left to tell.
     EXPECT_TRUE(driver->runUntilIdle());
     EXPECT_TRUE(takeLog().empty());
+}
+
+namespace {
+
+// The turning and stacking transitions the presenters navigate with, by mode, and how long
+// their cancel takes (d = 0.35).
+struct ModeCase {
+    XQCalendarTransitionMode mode;
+    const char* name;
+    bool (*isMade)(const XQViewTransition*);
+    double cancelDuration;
+};
+
+template <class T> bool isA(const XQViewTransition* t) {
+    return dynamic_cast<const T*>(t) != nullptr;
+}
+
+const ModeCase kModes[] = {
+    {XQCalendarTransitionModeCard, "card", isA<XQViewTransitionCard>, 0.35},
+    {XQCalendarTransitionModeRotate, "rotate", isA<XQViewTransitionRotate>, 0.35},
+};
+
+} // namespace
+
+TEST_F(TransitionDriving, EachModeNavigatesPlayedAndRemovesItsOverlay) {
+    for (const ModeCase& m : kModes) {
+        SCOPED_TRACE(m.name);
+        grid().setTransitionMode(m.mode);
+        grid().setTransitionIsVertical(true);
+        calendar->navigateForward(true);
+        const auto t = grid().currentTransition();
+        ASSERT_TRUE(t && m.isMade(t.get()));
+        EXPECT_EQ(t->transitionDuration(), 0.35);
+        EXPECT_TRUE(t->isVertical());
+        EXPECT_TRUE(transitionShown());
+        driver->runUntilIdle();
+        EXPECT_FALSE(transitionShown());
+        const Log log = takeLog();
+        EXPECT_EQ(std::count(log.begin(), log.end(), "didNavigate 2027-01-15 10:30"), 1)
+            << ::testing::PrintToString(log);
+        EXPECT_TRUE(contains(log, "presenterBegin"));
+        EXPECT_TRUE(contains(log, "presenterFinish"));
+        calendar->navigateBack(false);
+        takeLog();
+    }
+}
+
+TEST_F(TransitionDriving, EachModeFollowsASwipeAFlickAndACancel) {
+    for (const ModeCase& m : kModes) {
+        SCOPED_TRACE(m.name);
+        grid().setTransitionMode(m.mode);
+        // Slow, finished.
+        driver->touchDown(1, {300, 150});
+        drag({300, 150}, {150, 150}, 120);
+        ASSERT_TRUE(grid().currentTransition() && m.isMade(grid().currentTransition().get()));
+        driver->touchUp(1, {148, 150});
+        driver->runUntilIdle();
+        EXPECT_FALSE(transitionShown());
+        EXPECT_EQ(text(calendar->displayedDate()), "2027-01-15 10:30");
+        EXPECT_TRUE(contains(takeLog(), "didNavigate 2027-01-15 10:30"));
+
+        // A flick back plays on its own.
+        driver->touchDown(1, {100, 150});
+        driver->step(0.02);
+        driver->touchMove(1, {120, 150});
+        driver->step(0.02);
+        driver->touchMove(1, {140, 150});
+        driver->touchUp(1, {140, 150});
+        driver->runUntilIdle();
+        EXPECT_FALSE(transitionShown());
+        EXPECT_EQ(text(calendar->displayedDate()), "2026-12-15 10:30");
+        takeLog();
+
+        // Turned back and lifted: cancelled, over the whole cancel, and the date restored.
+        driver->touchDown(1, {300, 150});
+        drag({300, 150}, {200, 150}, 150);
+        drag({200, 150}, {240, 150}, 150);
+        driver->step();
+        driver->touchUp(1, {242, 150});
+        driver->step(m.cancelDuration - 0.03);
+        EXPECT_TRUE(transitionShown()) << "still cancelling";
+        driver->runUntilIdle();
+        EXPECT_FALSE(transitionShown());
+        EXPECT_EQ(text(calendar->displayedDate()), "2026-12-15 10:30");
+        EXPECT_TRUE(contains(takeLog(), "presenterFinish canceled"));
+    }
+}
+
+TEST_F(TransitionDriving, EachModeDiesWithItsCalendarMidPlayAndMidSwipe) {
+    for (const ModeCase& m : kModes) {
+        for (bool swiping : {false, true}) {
+            SCOPED_TRACE(testing::Message() << m.name << (swiping ? " swiping" : " playing"));
+            if (!calendar) {
+                calendar = XQCalendar::make(gfx::Rect{0, 0, 350, 300});
+                calendar->setDelegate(delegate);
+                driver->window()->addSubview(calendar);
+                driver->runUntilIdle();
+            }
+            grid().setTransitionMode(m.mode);
+            grid().setDelegate(delegate);
+            if (swiping) {
+                driver->touchDown(1, {300, 150});
+                drag({300, 150}, {220, 150}, 120);
+            } else {
+                calendar->navigateForward(true);
+                driver->step(0.1);
+            }
+            std::weak_ptr<XQViewTransition> transition = grid().currentTransition();
+            ASSERT_FALSE(transition.expired());
+            takeLog();
+            calendar->removeFromSuperview();
+            calendar.reset();
+            EXPECT_TRUE(transition.expired());
+            if (swiping) driver->touchUp(1, {200, 150});
+            EXPECT_TRUE(driver->runUntilIdle());
+            EXPECT_TRUE(takeLog().empty());
+        }
+    }
 }
