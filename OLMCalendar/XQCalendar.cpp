@@ -285,12 +285,9 @@ void XQCalendar::navigateToDate(const fnd::Date& requested, bool animated) {
     if (isDate(date, _displayedDate, dayUnits)) return;
     if (_viewMode == XQCalendarViewModeMonth && isDate(date, _displayedDate, monthUnits)) animated = false;
     if (_viewMode == XQCalendarViewModeWeek) {
-        // The week's own year, so that the first days of January and the last days of
-        // December that share a week count as one week, and week 1 of two years does not.
-        const auto units = fnd::CalendarUnitYearForWeekOfYear | fnd::CalendarUnitWeekOfYear;
-        const auto a = _calendar->components(units, date);
-        const auto b = _calendar->components(units, _displayedDate);
-        if (a.yearForWeekOfYear == b.yearForWeekOfYear && a.weekOfYear == b.weekOfYear) animated = false;
+        // The week's own year (and era), so that the first days of January and the last days
+        // of December that share a week count as one week, and week 1 of two years does not.
+        if (_calendar->isDateEqualToDate(date, _displayedDate, fnd::CalendarUnitWeekOfYear)) animated = false;
     }
     if (auto presenter = _presenter) presenter->navigateToDate(date, animated);
 }

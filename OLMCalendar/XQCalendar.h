@@ -160,7 +160,8 @@ public:
     // The dates of multiple selection by their day key (see dayKey).
     const std::map<std::string, fnd::Date>& selectedDatesDict() const { return _selectedDatesDict; }
     // "day.month.year" of the date in the calendar, without leading zeros (5 March 2024 is
-    // "5.3.2024").
+    // "5.3.2024"); a day outside the calendar's last era appends its era ("15.1.2.235" for
+    // 15 January of Heisei 2), so that days of different eras never share a key.
     std::string dayKey(const fnd::Date& date) const;
 
     // --- Date arithmetic.
@@ -169,6 +170,7 @@ public:
     void setDaysInWeek(long days) { _daysInWeek = days; }
     // The number of weeks that the month `months` away from the displayed one touches.
     long weeksInMonth(long months) const;
+    // 00:00 of the day; the year counts in the calendar's current era.
     std::optional<fnd::Date> dateWithDay(long day, long month, long year) const;
     // The first cell of the month grid of `fromDate` moved by `months` months, plus `offset`
     // days.

@@ -15,8 +15,14 @@ void XQCalendar::setSelectionMode(XQCalendarSelectionMode mode) {
 
 std::string XQCalendar::dayKey(const fnd::Date& date) const {
     const auto comps = _calendar->components(dayUnits, date);
-    return fnd::stringWithFormat("%d.%d.%d", comps.day.value_or(0), comps.month.value_or(0),
-                                 comps.year.value_or(0));
+    std::string key = fnd::stringWithFormat("%d.%d.%d", comps.day.value_or(0), comps.month.value_or(0),
+                                            comps.year.value_or(0));
+    // Years repeat from era to era: a day of any era but the calendar's last one (the current
+    // era of the Japanese calendar, AD of the Gregorian) carries its era as a fourth field.
+    const fnd::Range eras = _calendar->maximumRangeOfUnit(fnd::CalendarUnitEra);
+    const long lastEra = eras.location + eras.length - 1;
+    if (comps.era && *comps.era != lastEra) key += fnd::stringWithFormat(".%d", *comps.era);
+    return key;
 }
 
 void XQCalendar::setSelectedDate(const std::optional<fnd::Date>& requested) {
@@ -175,11 +181,15 @@ std::optional<fnd::Date> XQCalendar::dateWithDay(long day, long month, long year
 }
 
 std::optional<fnd::Date> XQCalendar::dateWithOffset(long offset, long months, const fnd::Date& fromDate) {
+    // The first of the month, then the calendar's own month steps: adding to the month field
+    // would let it roll over by a fixed count of months a year, which is wrong in calendars
+    // with leap months (the Hebrew Adar I).
     auto comps = _calendar->components(dayUnits, fromDate);
-    comps.month = comps.month.value_or(1) + months;
     comps.day = 1;
-    const auto first = _calendar->dateFromComponents(comps);
+    auto first = _calendar->dateFromComponents(comps);
+    if (first && months != 0) first = _calendar->dateByAddingUnit(fnd::CalendarUnitMonth, months, *first);
     if (!first) return std::nullopt;
+    comps = _calendar->components(dayUnits, *first);
 
     // Back to the start of the week that holds the first of the month (zero or negative days
     // roll into the previous month).

@@ -378,16 +378,16 @@ void XQCalendarPresenterBase::tap(ui::TapGestureRecognizer& recognizer) {
     if (const auto selected = calendar->selectedDate();
         selected && (mode == XQCalendarViewModeMonthNames || mode == XQCalendarViewModeYearNumbers)) {
         const fnd::CalendarRef& cal = calendar->calendar();
-        const auto tapped = cal->components(XQCalendar::dayUnits, *date);
+        // The tapped year with its era; the month tapped or kept.
+        auto comps = cal->components(XQCalendar::dayUnits, *date);
         const auto kept = cal->components(XQCalendar::dayUnits, *selected);
-        const long year = tapped.year.value_or(1);
-        const long month =
-            mode == XQCalendarViewModeMonthNames ? tapped.month.value_or(1) : kept.month.value_or(1);
+        if (mode == XQCalendarViewModeYearNumbers) comps.month = kept.month;
+        comps.day = 1;
         long days = 0;
-        if (const auto first = XQCalendar::dateWithYear(year, month, 1, cal))
+        if (const auto first = cal->dateFromComponents(comps))
             days = cal->rangeOfUnit(fnd::CalendarUnitDay, fnd::CalendarUnitMonth, *first).length;
-        const long day = std::min(kept.day.value_or(1), std::max(days, 1L));
-        if (const auto adjusted = XQCalendar::dateWithYear(year, month, day, cal)) date = adjusted;
+        comps.day = std::min(kept.day.value_or(1), std::max(days, 1L));
+        if (const auto adjusted = cal->dateFromComponents(comps)) date = adjusted;
     }
 
     if (calendar->minDate() && *date < *calendar->minDate()) date = calendar->minDate();

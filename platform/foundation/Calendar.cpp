@@ -251,6 +251,8 @@ void Calendar::setMinimumDaysInFirstWeek(long days) {
 
 DateComponents Calendar::components(CalendarUnit unitFlags, const Date& date) const {
     DateComponents comps;
+    // The era goes with the year (see the header).
+    if (unitFlags & CalendarUnitYear) unitFlags |= CalendarUnitEra;
     std::lock_guard lock(_mutex);
     _impl->setTime(date);
     for (const auto& f : kFields) {

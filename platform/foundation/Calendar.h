@@ -59,7 +59,10 @@ public:
     long minimumDaysInFirstWeek() const;
     void setMinimumDaysInFirstWeek(long days);
 
-    // The fields of `date` named by the unit mask (other fields stay unset).
+    // The fields of `date` named by the unit mask (other fields stay unset). A year always
+    // comes with its era, named or not: a year number alone is ambiguous in calendars with
+    // eras (Japanese Heisei 2 and Reiwa 2), so that the components rebuild the same date
+    // through `dateFromComponents` however they were changed in between.
     DateComponents components(CalendarUnit unitFlags, const Date& date) const;
     // The value of one unit of `date` (e.g. its weekday).
     long component(CalendarUnit unit, const Date& date) const;
