@@ -49,7 +49,16 @@ void XQCalendar::init(const gfx::Rect& frame) {
     setup();
 }
 
-XQCalendar::~XQCalendar() = default;
+XQCalendar::~XQCalendar() {
+    // Presenters whose transition still runs end it now (their delegates hear its end), and
+    // no longer reach this calendar.
+    std::vector<std::shared_ptr<XQCalendarPresenter>> presenters{_presenter};
+    for (const auto& entry : _presenterInstances)
+        presenters.push_back(entry.second);
+    for (const auto& presenter : presenters) {
+        if (auto* base = dynamic_cast<XQCalendarPresenterBase*>(presenter.get())) base->calendarWillGo();
+    }
+}
 
 void XQCalendar::setup() {
     _presenterInstances.clear();
@@ -163,6 +172,10 @@ void XQCalendar::setViewMode(XQCalendarViewMode mode, bool animate, XQViewTransi
                              bool interactive) {
     if (mode < 0 || mode >= XQCalendarViewModeCount || mode == _viewMode) return;
     auto self = rt::sharedFrom(this); // the delegate may drop the calendar while it is told
+
+    // A view-mode transition that a pinch (or a caller) still drives ends first: it would
+    // otherwise stay over the calendar with its old snapshots, never ended.
+    endPinchTransition();
 
     const XQCalendarViewMode oldMode = _viewMode;
     gfx::ImageRef from = animate ? takeScreenshot() : nullptr;

@@ -239,7 +239,8 @@ private:
     std::map<std::string, fnd::Date> _selectedDatesDict;
     std::shared_ptr<ui::PinchGestureRecognizer> _pinchRecognizer;
     std::shared_ptr<XQViewTransition> _transition;
-    // The transition the current pinch created: the only one it drives and ends.
+    // The interactive view-mode transition (the current pinch's): the only one a pinch
+    // drives; ended when the pinch ends and before any other view-mode change.
     std::weak_ptr<XQViewTransition> _pinchTransition;
     std::shared_ptr<XQViewTransitionDelegate> _transitionDelegate;
     double _eventsWaitTimeout = 1.0;

@@ -71,7 +71,22 @@ void XQCalendarPresenterBase::init(const gfx::Rect& frame) {
 XQCalendarPresenterBase::~XQCalendarPresenterBase() = default;
 
 XQCalendar* XQCalendarPresenterBase::owner() const {
-    return dynamic_cast<XQCalendar*>(superview());
+    return _calendarGone ? nullptr : dynamic_cast<XQCalendar*>(superview());
+}
+
+void XQCalendarPresenterBase::calendarWillGo() {
+    _calendarGone = true;
+    discardTransition();
+}
+
+void XQCalendarPresenterBase::willMoveToSuperview(ui::View* newSuperview) {
+    XQCalendarPresenter::willMoveToSuperview(newSuperview);
+    if (newSuperview != superview()) discardTransition();
+}
+
+void XQCalendarPresenterBase::didMoveToSuperview() {
+    XQCalendarPresenter::didMoveToSuperview();
+    _calendarGone = false;
 }
 
 // --- The presenter contract.
@@ -137,6 +152,7 @@ void XQCalendarPresenterBase::navigateToDate(const fnd::Date& date, bool animate
     beginTransition();
     const bool backward = isDateBefore(date);
     calendar->setDisplayedDate(date, true);
+    if (_transition != transition) return; // the calendar's delegate took the presenter away
     gfx::ImageRef to = takeScreenshot(frame);
     _transitionRunning = true;
     transition->beginTransitionFrom(
@@ -200,8 +216,9 @@ gfx::ImageRef XQCalendarPresenterBase::takeScreenshot(const gfx::Rect& rect) {
 }
 
 void XQCalendarPresenterBase::beginTransition() {
-    auto delegate = _delegate.lock();
-    if (delegate && _transition) delegate->presenterBeginTransition(*this, *_transition);
+    if (!_transition) return;
+    _transitionOpen = true;
+    if (auto delegate = _delegate.lock()) delegate->presenterBeginTransition(*this, *_transition);
 }
 
 void XQCalendarPresenterBase::finishTransition(XQViewTransition& transition, bool canceled) {
@@ -226,13 +243,15 @@ bool XQCalendarPresenterBase::startInteractiveTransition() {
 
     _swipeStartDate = calendar->displayedDate();
     const bool forward = (_transitionDirection == XQViewTransitionDirectionForward) != _transitionIsReverse;
-    const bool moved = forward ? navigateForward(false) : navigateBack(false);
+    bool moved = forward ? navigateForward(false) : navigateBack(false);
+    // The calendar's delegate may have taken the presenter away while it moved (a view-mode
+    // change in calendarWillNavigateToDate): the transition is over already.
+    if (_transition != transition) moved = false;
     if (moved) {
         gfx::ImageRef to = takeScreenshot(frame);
         _transitionRunning = true;
         transition->beginTransitionFrom(from, to, _transitionDirection);
     } else {
-        _swipeStartDate.reset();
         discardTransition();
     }
     _interactive = false;
@@ -240,10 +259,21 @@ bool XQCalendarPresenterBase::startInteractiveTransition() {
 }
 
 void XQCalendarPresenterBase::discardTransition() {
+    if (!_transitionOpen) return;
+    auto self = rt::sharedFrom(this);
     auto transition = std::move(_transition);
+    _transition = nullptr;
+    _transitionOpen = false;
+    _transitionRunning = false;
+    _interactiveTransition = false;
+    _panStarted = true; // the rest of the pan that drove it is ignored
+    _swipeStartDate.reset();
     if (!transition) return;
-    transition->removeFromSuperview();
+    // Its animation may still run: it must not report.
     transition->setDelegate(nullptr);
+    transition->removeFromSuperview();
+    for (const auto& subview : subviews())
+        subview->setHidden(false);
     finishTransition(*transition, true);
 }
 
@@ -258,13 +288,16 @@ double XQCalendarPresenterBase::axisLength() const {
 // --- Gestures.
 
 void XQCalendarPresenterBase::pan(ui::PanGestureRecognizer& recognizer) {
-    XQCalendar* calendar = owner();
-    if (!calendar) return;
-    if (calendar->selectionMode() == XQCalendarSelectionModeRange) {
+    // What the pan does is decided when it begins; its end must end whatever it started, even
+    // when the selection or transition mode changed meanwhile.
+    if (recognizer.state() == ui::GestureRecognizerStateBegan) {
+        XQCalendar* calendar = owner();
+        _panSelects = calendar && calendar->selectionMode() == XQCalendarSelectionModeRange;
+    }
+    if (_panSelects) {
         selectWithPan(recognizer);
         return;
     }
-    if (!transitionClass(_transitionMode)) return; // no transition: swipes are ignored
     auto self = rt::sharedFrom(this);
 
     const gfx::Point location = recognizer.locationInView(this);
@@ -276,9 +309,10 @@ void XQCalendarPresenterBase::pan(ui::PanGestureRecognizer& recognizer) {
         _interactiveTransition = false;
         const bool across = _transitionIsVertical ? std::fabs(velocity.y) < std::fabs(velocity.x)
                                                   : std::fabs(velocity.x) < std::fabs(velocity.y);
-        // A pan across the axis, or one that starts while the last transition still runs, is
-        // ignored to its end.
-        if (across || _transitionRunning) {
+        // A pan outside a calendar, without a transition class (swipes are ignored), across
+        // the axis, or one that starts while the last transition still runs, is ignored to
+        // its end.
+        if (!owner() || !transitionClass(_transitionMode) || across || _transitionRunning) {
             _panStarted = true;
             return;
         }
@@ -437,7 +471,15 @@ void XQCalendarPresenterBase::transitionIsCanceled(XQViewTransition& transition,
     XQCalendar* calendar = owner();
     std::shared_ptr<XQCalendar> keepCalendar = calendar ? rt::sharedFrom(calendar) : nullptr;
 
-    if (_transition.get() == &transition) _transitionRunning = false;
+    if (_transition.get() != &transition) {
+        // Not the transition this presenter runs (one it ended already reports no more).
+        transition.removeFromSuperview();
+        return;
+    }
+    // Closed before anything below may hand control to a delegate.
+    _transitionRunning = false;
+    _transitionOpen = false;
+    _interactiveTransition = false;
 
     if (canceled) {
         if (_swipeStartDate) {

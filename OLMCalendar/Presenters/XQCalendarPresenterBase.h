@@ -13,9 +13,14 @@
 // Swipes. A swipe saves the displayed date it starts from; when its transition is cancelled
 // the presenter returns to exactly that date (stepping back by one period would not: a month
 // on from 31 March is 30 April, a month back from there is 30 March). While a transition
-// still runs, new swipes and navigations are ignored. A swipe that cannot move removes the
-// transition view it made and reports its end (cancelled) to the presenter's delegate, so
-// every presenterBeginTransition is balanced by a presenterFinishTransition.
+// still runs, new swipes and navigations are ignored. What a pan does (select a range, drive
+// a transition, nothing) is decided when it begins: settings changed while it runs (the
+// selection or transition mode) do not keep its end from ending the transition it started.
+//
+// Every presenterBeginTransition is balanced by exactly one presenterFinishTransition: a
+// swipe that cannot move removes the transition view it made and reports its end cancelled,
+// and so does a presenter that leaves its calendar, or whose calendar goes, while its
+// transition runs (at once; the displayed date stays where the move put it).
 
 #include "OLMCalendar/Presenters/XQCalendarPresenter.h"
 #include "OLMCalendar/Transitions/XQViewTransition.h"
@@ -128,9 +133,14 @@ public:
     const std::shared_ptr<XQViewTransition>& currentTransition() const { return _transition; }
     // Whether a navigation transition has begun and not yet reported its end.
     bool isTransitionRunning() const { return _transitionRunning; }
+    // Whether presenterBeginTransition was sent and its presenterFinishTransition not yet.
+    bool isTransitionOpen() const { return _transitionOpen; }
 
-    // The calendar: the superview, when it is one.
+    // The calendar: the superview, when it is one (and is not going away).
     XQCalendar* owner() const;
+    // Sent by a calendar that is going away: the presenter no longer reaches it, and ends its
+    // transition.
+    void calendarWillGo();
 
     // --- The presenter contract.
     void update(bool force) override;
@@ -173,6 +183,10 @@ public:
 
     void transitionIsCanceled(XQViewTransition& transition, bool canceled) override;
 
+    // Leaving the calendar ends a running transition.
+    void willMoveToSuperview(ui::View* newSuperview) override;
+    void didMoveToSuperview() override;
+
 protected:
     friend struct rt::Access;
     XQCalendarPresenterBase() = default;
@@ -184,8 +198,9 @@ protected:
     // are reached although the bounds are at 00:00 and the displayed date has a time of day.
     // Then navigates when the date is valid and not the displayed one; true when it did.
     bool navigateByStep(std::optional<fnd::Date> date, bool forward, bool animated);
-    // The transition made for a swipe that could not move: removed, and its begin report
-    // balanced with a cancelled finish.
+    // Ends the open transition at once: removed without its report, its begin balanced with a
+    // cancelled finish, the pan that drove it ignored to its end. For a swipe that could not
+    // move, and for a presenter that leaves its calendar.
     void discardTransition();
     // Tells the calendar's delegate that the displayed period is now `date`.
     static void tellDidNavigate(XQCalendar& calendar, const fnd::Date& date);
@@ -199,6 +214,9 @@ protected:
     bool _interactiveTransition = false;
     bool _panStarted = false;
     bool _transitionRunning = false;
+    bool _transitionOpen = false;
+    // The pan under way selects a range (decided when it began).
+    bool _panSelects = false;
     double _velocityFactor = 0;
     gfx::Point _initialPoint;
     gfx::Point _initialDelta;
@@ -219,4 +237,5 @@ private:
     double _transitionDuration = 0.35;
     double _panGestureSensitivity = 0;
     std::shared_ptr<XQViewTransitionDelegate> _transitionDelegate;
+    bool _calendarGone = false;
 };

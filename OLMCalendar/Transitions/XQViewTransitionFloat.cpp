@@ -75,12 +75,11 @@ void XQViewTransitionFloat::finishTransition() {
 }
 
 void XQViewTransitionFloat::cancelTransition() {
-    _canceled = true;
-    animateToPose(poseAt(0), transitionDuration() / 2);
+    animateToPose(poseAt(0), transitionDuration() / 2, true);
 }
 
 void XQViewTransitionFloat::animate(double duration) {
-    animateToPose(poseAt(1), duration);
+    animateToPose(poseAt(1), duration, false);
 }
 
 XQViewTransitionFloat::Pose XQViewTransitionFloat::poseAt(double p) const {
@@ -95,11 +94,13 @@ void XQViewTransitionFloat::showPose(const Pose& pose) {
     _top->setTransform(scaleTransform(pose.topScale));
 }
 
-void XQViewTransitionFloat::animateToPose(const Pose& pose, double duration) {
+void XQViewTransitionFloat::animateToPose(const Pose& pose, double duration, bool canceled) {
+    // The report carries the outcome of the animation that ends the transition, the last one
+    // started: a finish that follows a cancel ends on the end pose and reports so.
+    _canceled = canceled;
     // "a4" replacing the "a4" of an earlier play or finish stops that one first; its ticket is
     // no longer the last, so only the animation started here can report.
-    auto listener = endingAnimationDelegate(
-        [](XQViewTransition& t) { return static_cast<XQViewTransitionFloat&>(t)._canceled; });
+    auto listener = endingAnimationDelegate([canceled](XQViewTransition&) { return canceled; });
     animateLayer(*_top, "transform", scaleTransform(pose.topScale), duration, "a1");
     animateLayer(*_top, "opacity", pose.topOpacity, duration, "a2");
     animateLayer(*_bottom, "opacity", pose.bottomOpacity, duration, "a3");

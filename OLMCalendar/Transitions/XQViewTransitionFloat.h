@@ -17,8 +17,9 @@
 // opacity), "a3" (bottom opacity) and "a4" (bottom transform), each from the layer's model
 // value to the target pose, whose model value is set at the same time; so one routine both
 // plays the whole transition from the start pose and finishes it from any interactive pose.
-// The end report comes from the end of "a4": the canceled flag, which begin clears and
-// cancel sets.
+// The end report comes from the end of "a4" of the last ending animation started, and
+// carries its outcome: cancelled for a cancel, not for a play or a finish (also one that
+// follows a cancel still running).
 
 #include "OLMCalendar/Transitions/XQViewTransition.h"
 #include "platform/ui/Layer.h"
@@ -34,7 +35,8 @@ public:
     const std::shared_ptr<ui::Layer>& bottom() const { return _bottom; }
     // The layer showing the from image.
     const std::shared_ptr<ui::Layer>& top() const { return _top; }
-    // What the end report carries: false from begin, true once cancelled.
+    // What the end report carries: false from begin and from a play or finish, true from a
+    // cancel (the last of them started decides).
     bool isCanceled() const { return _canceled; }
 
     void transitionWithAnimation() override;
@@ -65,7 +67,7 @@ private:
     };
     Pose poseAt(double progress) const;
     void showPose(const Pose& pose);
-    void animateToPose(const Pose& pose, double duration);
+    void animateToPose(const Pose& pose, double duration, bool canceled);
 
     std::shared_ptr<ui::Layer> _bottom;
     std::shared_ptr<ui::Layer> _top;

@@ -313,12 +313,7 @@ TEST_F(CalendarGestureTest, PinchingZoomsOutAndSpreadingZoomsIn) {
 
 TEST_F(CalendarGestureTest, AnInterruptedPinchEndsItsOwnTransitionOnly) {
     FakeTransition::holdEnds = true;
-    driver->touches({{1, ui::TouchPhaseBegan, {125, 150}, 0}, {2, ui::TouchPhaseBegan, {225, 150}, 0}});
-    for (int i = 1; i <= 5; ++i) {
-        driver->step();
-        driver->touches({{1, ui::TouchPhaseMoved, {125.0 + 4 * i, 150}, 0},
-                         {2, ui::TouchPhaseMoved, {225.0 - 4 * i, 150}, 0}});
-    }
+    startPinch();
     auto pinched = std::dynamic_pointer_cast<FakeTransition>(calendar->transition());
     ASSERT_TRUE(pinched);
     driver->touchCancel(1);

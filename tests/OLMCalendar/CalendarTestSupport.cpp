@@ -277,6 +277,15 @@ void HostedCalendarTest::SetUp() {
     takeLog();
 }
 
+void HostedCalendarTest::startPinch() {
+    driver->touches({{1, ui::TouchPhaseBegan, {125, 150}, 0}, {2, ui::TouchPhaseBegan, {225, 150}, 0}});
+    for (int i = 1; i <= 5; ++i) {
+        driver->step();
+        driver->touches({{1, ui::TouchPhaseMoved, {125.0 + 4 * i, 150}, 0},
+                         {2, ui::TouchPhaseMoved, {225.0 - 4 * i, 150}, 0}});
+    }
+}
+
 void HostedCalendarTest::TearDown() {
     driver.reset();
     CalendarTest::TearDown();

@@ -148,6 +148,9 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
+    // Two fingers pinched together over five frames around (175, 150), still down.
+    void startPinch();
+
     std::unique_ptr<ui::TestDriver> driver;
 };
 

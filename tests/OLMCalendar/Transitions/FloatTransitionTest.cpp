@@ -175,14 +175,29 @@ TEST_F(FloatTransition, CancelReturnsToTheStartAndReportsCanceled) {
     expectReportAfter(*delegate, 0.4, false);
 }
 
-TEST_F(FloatTransition, OnlyBeginClearsTheCanceledFlag) {
+TEST_F(FloatTransition, TheLastEndingAnimationStartedDecidesTheReportedOutcome) {
+    // Cancelled, then finished before the cancel ended: it comes to rest on the end pose and
+    // says so, once.
     auto t = make(XQViewTransitionDirectionForward);
+    t->updateTransition(0.5);
     t->cancelTransition();
     step(0.05);
-    // Played again before the cancel ended (and without a new begin): the report still
-    // carries the flag cancel set, and comes once, from the last "a4".
-    t->transitionWithAnimation();
-    expectReportAfter(*delegate, 0.4, true);
+    t->finishTransition();
+    EXPECT_FALSE(t->isCanceled());
+    expectReportAfter(*delegate, 0.2, false);
+    expectPose(model(t->bottom()), 1, 1);
+    expectPose(model(t->top()), 1.8, 0);
+
+    // And the other way round.
+    delegate->reports.clear();
+    t->beginTransitionFrom(from, to, XQViewTransitionDirectionForward);
+    t->finishTransition();
+    step(0.05);
+    t->cancelTransition();
+    expectReportAfter(*delegate, 0.2, true);
+    expectPose(model(t->top()), 1, 1);
+    step(1);
+    EXPECT_EQ(delegate->reports.size(), 1u);
 }
 
 TEST_F(FloatTransition, ReplacedAnimationsDoNotReportEarlyOrTwice) {
