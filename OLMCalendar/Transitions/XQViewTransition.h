@@ -139,8 +139,8 @@ public:
     static gfx::ImageRef cropImg(const gfx::ImageRef& image, const gfx::Rect& rect, bool shouldFlip,
                                  XQViewTransitionOrientation orientation);
 
-    // Enters the transition classes in the presenters' transition class table (float 3,
-    // card 4, rotate 5, scroll 6; flip 1 and fold 2 are still to come). Runs by itself when the program starts; call it
+    // Enters the transition classes in the presenters' transition class table (flip 1, fold 2,
+    // float 3, card 4, rotate 5, scroll 6). Runs by itself when the program starts; call it
     // again to restore the entries after changing them.
     static void registerTransitionClasses();
 

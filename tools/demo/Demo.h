@@ -1,5 +1,11 @@
 #pragma once
 
+#include "platform/graphics/Color.h"
+#include "platform/graphics/Font.h"
+#include "platform/graphics/Image.h"
+#include "platform/graphics/Text.h"
+#include "OLMCalendar/Transitions/XQViewTransition.h"
+
 #include <functional>
 #include <string>
 #include <vector>
@@ -13,6 +19,33 @@ using Page = std::function<std::vector<std::string>(const std::string& outDir)>;
 struct PageRegistration {
     PageRegistration(std::string name, Page page);
 };
+
+// The size of the sample month pages, in points.
+inline constexpr gfx::Size kSamplePageSize{180, 240};
+
+// A sample month page at `scale`: a coloured title band with the month's name and a grid of
+// day numbers starting on `firstWeekday` (0 Sunday), so that two pages differ at a glance.
+gfx::ImageRef samplePage(const char* title, gfx::Color band, int firstWeekday, int days, double scale);
+
+// One row of a transition sheet: the transition (made at the sample page's size), its
+// direction and orientation.
+struct TransitionSheetRow {
+    const char* label;
+    const char* detail;
+    std::function<std::shared_ptr<XQViewTransition>(const gfx::Rect& frame)> make;
+    XQViewTransitionDirection direction = XQViewTransitionDirectionForward;
+    XQViewTransitionOrientation orientation = XQViewTransitionOrientationHorizontal;
+};
+
+// Renders a sheet of frames of `rows` going from the November to the December sample page
+// (forward) or back (backward), at a quarter, half and three quarters of the way, and writes
+// it to `path`. Answers the path written (none when it could not be written).
+std::vector<std::string> renderTransitionSheet(const std::string& path, const std::string& title,
+                                               const std::vector<TransitionSheetRow>& rows);
+
+// Label text: a font and a colour, aligned, truncated at the tail.
+gfx::TextAttributes textAttributes(gfx::FontRef font, gfx::Color color,
+                                   gfx::TextAlignment alignment = gfx::TextAlignment::natural);
 
 } // namespace olm::demo
 

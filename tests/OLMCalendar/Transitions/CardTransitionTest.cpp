@@ -18,14 +18,6 @@ gfx::Transform3D perspective() {
     return p;
 }
 
-// Transforms are compared as what they do to points: an animated one comes back from
-// interpolation scaled to m44 = 1.
-void expectTransform(const gfx::Transform3D& actual, const gfx::Transform3D& expected, double eps = 1e-9) {
-    const auto a = actual.rows(), e = expected.rows();
-    for (std::size_t i = 0; i < a.size(); ++i)
-        EXPECT_NEAR(a[i] / actual.m44, e[i] / expected.m44, eps) << "entry " << i;
-}
-
 class CardTransition : public TransitionClockTest {
 protected:
     std::shared_ptr<RecordingDelegate> delegate = std::make_shared<RecordingDelegate>();

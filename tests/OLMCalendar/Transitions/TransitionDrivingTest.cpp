@@ -6,7 +6,9 @@
 #include "../CalendarTestSupport.h"
 
 #include "OLMCalendar/Transitions/XQViewTransitionCard.h"
+#include "OLMCalendar/Transitions/XQViewTransitionFlip.h"
 #include "OLMCalendar/Transitions/XQViewTransitionFloat.h"
+#include "OLMCalendar/Transitions/XQViewTransitionFold.h"
 #include "OLMCalendar/Transitions/XQViewTransitionRotate.h"
 #include "OLMCalendar/Transitions/XQViewTransitionScroll.h"
 
@@ -207,6 +209,8 @@ template <class T> bool isA(const XQViewTransition* t) {
 }
 
 const ModeCase kModes[] = {
+    {XQCalendarTransitionModeFlip, "flip", isA<XQViewTransitionFlip>, 0.175},
+    {XQCalendarTransitionModeFold, "fold", isA<XQViewTransitionFold>, 0.175},
     {XQCalendarTransitionModeCard, "card", isA<XQViewTransitionCard>, 0.35},
     {XQCalendarTransitionModeRotate, "rotate", isA<XQViewTransitionRotate>, 0.35},
 };

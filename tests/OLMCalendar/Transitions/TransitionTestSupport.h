@@ -7,6 +7,7 @@
 #include "platform/foundation/Dispatch.h"
 #include "platform/graphics/GraphicsTestSupport.h"
 #include "platform/graphics/ImageContext.h"
+#include "platform/graphics/Transform3D.h"
 #include "platform/ui/Animation.h"
 #include "platform/ui/MediaClock.h"
 
@@ -54,6 +55,14 @@ inline gfx::ImageRef quadrantImage(gfx::Size size, double scale = 1) {
 inline bool near(const Pixel8& a, const Pixel8& b, int tolerance = 3) {
     return std::abs(a.r - b.r) <= tolerance && std::abs(a.g - b.g) <= tolerance &&
            std::abs(a.b - b.b) <= tolerance && std::abs(a.a - b.a) <= tolerance;
+}
+
+// Compares transforms by what they do to points: an animated one comes back from
+// interpolation scaled to m44 = 1.
+inline void expectTransform(const gfx::Transform3D& actual, const gfx::Transform3D& expected, double eps = 1e-9) {
+    const auto a = actual.rows(), e = expected.rows();
+    for (std::size_t i = 0; i < a.size(); ++i)
+        EXPECT_NEAR(a[i] / actual.m44, e[i] / expected.m44, eps) << "entry " << i;
 }
 
 // Records every end report in order.
