@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 OLM_DEFINE_CLASS(XQCalendarPresenter, ui::View)
 OLM_DEFINE_CLASS(XQCalendarPresenterBase, XQCalendarPresenter)
@@ -110,7 +111,7 @@ bool XQCalendarPresenterBase::navigateBack(bool animated) {
 
 bool XQCalendarPresenterBase::navigateByStep(std::optional<fnd::Date> date, bool forward, bool animated) {
     XQCalendar* calendar = owner();
-    if (!calendar || !date || _transitionRunning) return false;
+    if (!calendar || !date || (_transitionOpen && !_ownStepAllowed)) return false;
 
     // The bounds are kept at 00:00 while the displayed date has a time of day: one period on
     // from the displayed date may overshoot the bound although the bound's own day (and so its
@@ -133,7 +134,10 @@ bool XQCalendarPresenterBase::navigateByStep(std::optional<fnd::Date> date, bool
 
 void XQCalendarPresenterBase::navigateToDate(const fnd::Date& date, bool animated) {
     XQCalendar* calendar = owner();
-    if (!calendar || _transitionRunning || date == calendar->displayedDate()) return;
+    if (!calendar || date == calendar->displayedDate()) return;
+    // While a transition is open, only the swipe's own step moves (and only once): a delegate
+    // told of it must not start another transition under it.
+    if (_transitionOpen && !std::exchange(_ownStepAllowed, false)) return;
     auto self = rt::sharedFrom(this);
     auto keepCalendar = rt::sharedFrom(calendar);
 
@@ -227,7 +231,7 @@ void XQCalendarPresenterBase::finishTransition(XQViewTransition& transition, boo
 
 bool XQCalendarPresenterBase::startInteractiveTransition() {
     XQCalendar* calendar = owner();
-    if (!calendar || _transitionRunning) return false;
+    if (!calendar || _transitionOpen) return false;
     auto self = rt::sharedFrom(this);
 
     _interactive = true;
@@ -243,7 +247,9 @@ bool XQCalendarPresenterBase::startInteractiveTransition() {
 
     _swipeStartDate = calendar->displayedDate();
     const bool forward = (_transitionDirection == XQViewTransitionDirectionForward) != _transitionIsReverse;
+    _ownStepAllowed = true;
     bool moved = forward ? navigateForward(false) : navigateBack(false);
+    _ownStepAllowed = false;
     // The calendar's delegate may have taken the presenter away while it moved (a view-mode
     // change in calendarWillNavigateToDate): the transition is over already.
     if (_transition != transition) moved = false;
@@ -312,7 +318,7 @@ void XQCalendarPresenterBase::pan(ui::PanGestureRecognizer& recognizer) {
         // A pan outside a calendar, without a transition class (swipes are ignored), across
         // the axis, or one that starts while the last transition still runs, is ignored to
         // its end.
-        if (!owner() || !transitionClass(_transitionMode) || across || _transitionRunning) {
+        if (!owner() || !transitionClass(_transitionMode) || across || _transitionOpen) {
             _panStarted = true;
             return;
         }

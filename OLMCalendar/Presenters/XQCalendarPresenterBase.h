@@ -13,9 +13,11 @@
 // Swipes. A swipe saves the displayed date it starts from; when its transition is cancelled
 // the presenter returns to exactly that date (stepping back by one period would not: a month
 // on from 31 March is 30 April, a month back from there is 30 March). While a transition
-// still runs, new swipes and navigations are ignored. What a pan does (select a range, drive
-// a transition, nothing) is decided when it begins: settings changed while it runs (the
-// selection or transition mode) do not keep its end from ending the transition it started.
+// is open (from its begin report to its finish report), new swipes and navigations are
+// ignored, also those a delegate asks for while it is told of the transition or of the
+// move. What a pan does (select a range, drive a transition, nothing) is decided when it
+// begins: settings changed while it runs (the selection or transition mode) do not keep its
+// end from ending the transition it started.
 //
 // Every presenterBeginTransition is balanced by exactly one presenterFinishTransition: a
 // swipe that cannot move removes the transition view it made and reports its end cancelled,
@@ -215,6 +217,8 @@ protected:
     bool _panStarted = false;
     bool _transitionRunning = false;
     bool _transitionOpen = false;
+    // The swipe's own step may move while its transition is open (once).
+    bool _ownStepAllowed = false;
     // The pan under way selects a range (decided when it began).
     bool _panSelects = false;
     double _velocityFactor = 0;

@@ -1,0 +1,807 @@
+#include "CalendarFuzz.h"
+
+#include "../CalendarTestSupport.h"
+#include "OLMCalendar/XQCalendarEvent.h"
+#include "platform/foundation/Strings.h"
+#include "platform/graphics/Screen.h"
+#include "platform/ui/TestDriver.h"
+
+#include <algorithm>
+#include <cmath>
+#include <csignal>
+#include <cstdio>
+#include <map>
+#include <random>
+#include <set>
+#include <thread>
+
+// Under AddressSanitizer its report ends with our own (the seed and the steps).
+#if defined(__SANITIZE_ADDRESS__)
+#include <sanitizer/common_interface_defs.h>
+#define OLM_FUZZ_HAS_SANITIZER_CALLBACK 1
+#endif
+
+namespace cal::fuzz {
+
+namespace {
+
+// Small, and drawn at scale 1 while the sequences run: snapshots and frames are most of
+// their cost.
+constexpr gfx::Size kSize{210, 180};
+constexpr double kDay = 24 * 3600;
+
+const char* const kCalendars[] = {"gregorian", "japanese", "hebrew",  "islamicCivil",
+                                  "persian",   "republicOfChina", "buddhist"};
+
+// How the data source answers the callback form (0: no data source).
+enum SourceMode : long { NoSource, Sync, Now, Late, Twice, OtherThread, Never, SourceModes };
+
+// Which delegate call an armed action waits for, and what it does there.
+enum Hook : long { WillNavigate, DidNavigate, DidSelect, DidChangeViewMode, DidTapCell, PresenterBegin,
+                   PresenterFinish, ShouldSelect, Hooks };
+enum Armed : long { DestroyCalendar, SwitchViewMode, RangeSelection, RefuseSelection, NavigateOn, ArmedKinds };
+
+fnd::Date nowPlusDays(double days) {
+    return fnd::Date::now().dateByAddingTimeInterval(days * kDay);
+}
+
+struct Harness;
+
+class FuzzSource : public XQCalendarDataSource {
+public:
+    SourceMode mode = Now;
+    std::vector<std::thread> threads;
+
+    static XQCalendarEvents eventsAt(const fnd::Date& date) {
+        auto event = XQCalendarEvent::make();
+        event->setStartDate(date);
+        event->setEndDate(date.dateByAddingTimeInterval(3600));
+        event->setTitle("fuzz");
+        return {event};
+    }
+    std::optional<XQCalendarEvents> calendarEventsForDate(XQCalendar&, const fnd::Date& date) override {
+        if (mode != Sync) return std::nullopt;
+        return eventsAt(date);
+    }
+    bool calendarEventsFromDate(XQCalendar&, const fnd::Date& from, const fnd::Date&,
+                                EventsCallback callback) override {
+        switch (mode) {
+        case Now:
+            callback(eventsAt(from));
+            break;
+        case Late:
+            fnd::dispatchAsync(fnd::mainQueue(), [callback, from] { callback(eventsAt(from)); });
+            break;
+        case Twice:
+            callback(eventsAt(from));
+            fnd::dispatchAsync(fnd::mainQueue(), [callback, from] { callback(eventsAt(from)); });
+            break;
+        case OtherThread:
+            threads.emplace_back([callback, from] { callback(eventsAt(from)); });
+            break;
+        default: // never
+            break;
+        }
+        return true;
+    }
+    void join() {
+        for (auto& thread : threads)
+            thread.join();
+        threads.clear();
+    }
+    ~FuzzSource() override { join(); }
+};
+
+class FuzzDelegate : public XQCalendarDelegate, public XQCalendarPresenterDelegate {
+public:
+    explicit FuzzDelegate(Harness& harness) : _harness(harness) {}
+    bool calendarShouldSelectDate(XQCalendar& calendar, const std::optional<fnd::Date>&) override;
+    void calendarDidSelectDate(XQCalendar& calendar, const fnd::Date&) override;
+    void calendarWillNavigateToDate(XQCalendar& calendar, const fnd::Date&) override;
+    void calendarDidNavigateToDate(XQCalendar& calendar, const fnd::Date&) override;
+    void calendarDidChangedViewModeFrom(XQCalendar& calendar, XQCalendarViewMode, XQCalendarViewMode) override;
+    void calendarDidTapCell(XQCalendar& calendar, ui::View&) override;
+    void presenterBeginTransition(XQCalendarPresenter&, XQViewTransition& transition) override;
+    void presenterFinishTransition(XQCalendarPresenter&, XQViewTransition& transition, bool) override;
+
+private:
+    Harness& _harness;
+};
+
+struct Snapshot {
+    std::optional<fnd::Date> displayed;
+    std::optional<fnd::Date> minDate;
+    std::optional<fnd::Date> maxDate;
+    std::set<double> selected; // time stamps of every selected date and range end
+};
+
+struct Harness {
+    std::unique_ptr<ui::TestDriver> driver;
+    std::shared_ptr<XQCalendar> calendar;
+    std::shared_ptr<FuzzDelegate> delegate;
+    std::shared_ptr<FuzzSource> source = std::make_shared<FuzzSource>();
+    SourceMode sourceMode = NoSource;
+    std::optional<Failure> failure;
+    std::size_t stepIndex = 0;
+    // Transitions whose begin was reported and whose finish not yet.
+    std::set<const XQViewTransition*> open;
+    // Dates shown before the bounds last changed, or set by the application: a gesture may
+    // return to them although they lie outside the bounds.
+    std::set<double> allowedDisplayed;
+    std::set<double> seenDisplayed;
+    long armedHook = -1;
+    long armedAction = 0;
+    long armedArgument = 0;
+    bool boundsTouched = false;
+
+    Harness() {
+        driver = std::make_unique<ui::TestDriver>(kSize);
+        delegate = std::make_shared<FuzzDelegate>(*this);
+    }
+    ~Harness() {
+        destroyCalendar();
+        driver->runUntilIdle(1);
+        source->join();
+    }
+
+    void fail(const std::string& check, const std::string& detail) {
+        if (!failure) failure = Failure{check, detail, stepIndex};
+    }
+
+    void makeCalendar() {
+        calendar = XQCalendar::make(gfx::Rect{{0, 0}, kSize});
+        calendar->setDelegate(delegate);
+        if (sourceMode != NoSource) calendar->setDataSource(source);
+        driver->window()->addSubview(calendar);
+        adoptPresenter();
+        seenDisplayed.insert(calendar->displayedDate().timeIntervalSince1970());
+    }
+    void destroyCalendar() {
+        if (!calendar) return;
+        auto gone = std::move(calendar);
+        calendar = nullptr;
+        gone->removeFromSuperview();
+    }
+    // The presenter's delegate is set only on a presenter without an open transition, so that
+    // no finish is heard whose begin was not.
+    void adoptPresenter() {
+        if (!calendar) return;
+        auto* base = dynamic_cast<XQCalendarPresenterBase*>(calendar->presenter().get());
+        if (base && !base->delegate() && !base->isTransitionOpen()) base->setDelegate(delegate);
+    }
+
+    // Runs the armed action if it waits for `hook`; answers false to refuse a selection.
+    bool fire(Hook hook, XQCalendar& target) {
+        if (armedHook != hook) return true;
+        armedHook = -1;
+        switch (armedAction) {
+        case DestroyCalendar:
+            if (calendar.get() == &target) destroyCalendar();
+            break;
+        case SwitchViewMode:
+            target.setViewMode(armedArgument, armedArgument % 2 == 0);
+            break;
+        case RangeSelection:
+            target.setSelectionMode(XQCalendarSelectionModeRange);
+            break;
+        case RefuseSelection:
+            return false;
+        default:
+            target.navigateForward(true);
+            break;
+        }
+        return true;
+    }
+
+    Snapshot snapshot() const {
+        Snapshot s;
+        if (!calendar) return s;
+        s.displayed = calendar->displayedDate();
+        s.minDate = calendar->minDate();
+        s.maxDate = calendar->maxDate();
+        auto add = [&](const std::optional<fnd::Date>& date) {
+            if (date) s.selected.insert(date->timeIntervalSince1970());
+        };
+        add(calendar->selectedDate());
+        if (const auto& range = calendar->dateRange()) {
+            add(range->startDate());
+            add(range->endDate());
+        }
+        for (const auto& entry : calendar->selectedDatesDict())
+            add(entry.second);
+        return s;
+    }
+
+    void apply(const Step& step);
+    void pan(const Step& step);
+    void pinch(const Step& step);
+    void cut(long kind);
+    void settle();
+    void checkStep(const Step& step, const Snapshot& before);
+    void checkNavigates();
+};
+
+bool FuzzDelegate::calendarShouldSelectDate(XQCalendar& calendar, const std::optional<fnd::Date>&) {
+    return _harness.fire(ShouldSelect, calendar);
+}
+void FuzzDelegate::calendarDidSelectDate(XQCalendar& calendar, const fnd::Date&) {
+    _harness.fire(DidSelect, calendar);
+}
+void FuzzDelegate::calendarWillNavigateToDate(XQCalendar& calendar, const fnd::Date&) {
+    _harness.fire(WillNavigate, calendar);
+}
+void FuzzDelegate::calendarDidNavigateToDate(XQCalendar& calendar, const fnd::Date&) {
+    _harness.fire(DidNavigate, calendar);
+}
+void FuzzDelegate::calendarDidChangedViewModeFrom(XQCalendar& calendar, XQCalendarViewMode, XQCalendarViewMode) {
+    if (_harness.calendar.get() == &calendar) _harness.adoptPresenter();
+    _harness.fire(DidChangeViewMode, calendar);
+}
+void FuzzDelegate::calendarDidTapCell(XQCalendar& calendar, ui::View&) {
+    _harness.fire(DidTapCell, calendar);
+}
+void FuzzDelegate::presenterBeginTransition(XQCalendarPresenter& presenter, XQViewTransition& transition) {
+    if (!_harness.open.insert(&transition).second) _harness.fail("begin twice", "a transition began twice");
+    if (auto* calendar = dynamic_cast<XQCalendar*>(presenter.superview())) _harness.fire(PresenterBegin, *calendar);
+}
+void FuzzDelegate::presenterFinishTransition(XQCalendarPresenter& presenter, XQViewTransition& transition, bool) {
+    if (_harness.open.erase(&transition) == 0)
+        _harness.fail("finish without begin", "a transition finished that had not begun, or finished twice");
+    if (auto* calendar = dynamic_cast<XQCalendar*>(presenter.superview())) _harness.fire(PresenterFinish, *calendar);
+}
+
+void Harness::apply(const Step& step) {
+    if (!calendar) makeCalendar();
+    XQCalendar& c = *calendar;
+    auto keep = calendar; // a delegate call may destroy it; it lives to the end of the step
+    switch (step.action) {
+    case Action::Tap:
+        driver->tap({step.x, step.y}, static_cast<int>(step.a));
+        break;
+    case Action::Pan:
+        pan(step);
+        break;
+    case Action::Pinch:
+        pinch(step);
+        break;
+    case Action::SetViewMode:
+        c.setViewMode(step.a, step.b != 0, step.c, step.d != 0);
+        if (step.d != 0) {
+            // The application drives its interactive change, and ends it.
+            if (auto transition = c.transition()) {
+                transition->updateTransition(0.5);
+                transition->finishTransition();
+            }
+        }
+        break;
+    case Action::SetSelectionMode:
+        c.setSelectionMode(step.a);
+        break;
+    case Action::SetBounds: {
+        boundsTouched = true;
+        const fnd::Date lo = nowPlusDays(std::min(step.x, step.y));
+        const fnd::Date hi = nowPlusDays(std::max(step.x, step.y));
+        switch (step.a) {
+        case 0:
+            c.setMinDate(std::nullopt);
+            c.setMaxDate(std::nullopt);
+            break;
+        case 1: // the wrong way round
+            c.setMinDate(hi.dateByAddingTimeInterval(kDay));
+            c.setMaxDate(lo);
+            break;
+        case 2:
+            c.setMinDate(lo);
+            c.setMaxDate(c.minDate());
+            break;
+        case 3:
+            c.setMinDate(std::nullopt);
+            c.setMaxDate(hi);
+            break;
+        case 4:
+            c.setMinDate(lo);
+            c.setMaxDate(std::nullopt);
+            break;
+        default:
+            c.setMinDate(lo);
+            c.setMaxDate(hi);
+            break;
+        }
+        break;
+    }
+    case Action::SetDisplayedDate: {
+        const fnd::Date date = nowPlusDays(step.x);
+        allowedDisplayed.insert(date.timeIntervalSince1970());
+        c.setDisplayedDate(date, step.b != 0);
+        break;
+    }
+    case Action::NavigateToDate:
+        c.navigateToDate(nowPlusDays(step.x), step.b != 0);
+        break;
+    case Action::Navigate:
+        step.a ? c.navigateForward(step.b != 0) : c.navigateBack(step.b != 0);
+        break;
+    case Action::Reload:
+        if (step.a == 0) c.reloadData();
+        if (step.a == 1) c.update(step.b != 0);
+        if (step.a == 2) c.clearSelection();
+        if (step.a == 3) c.setAllowPinchZoom(step.b != 0);
+        break;
+    case Action::Select:
+        if (step.a == 0) c.setSelectedDate(nowPlusDays(step.x));
+        if (step.a == 1) c.setSelectedDate(std::nullopt);
+        if (step.a == 2) c.setSelectedDates({nowPlusDays(step.x), nowPlusDays(step.y)});
+        if (step.a == 3) c.setSelectedDatesRange(XQDateRange::make(nowPlusDays(step.x), nowPlusDays(step.y)));
+        break;
+    case Action::SetTransition:
+        if (auto* base = dynamic_cast<XQCalendarPresenterBase*>(c.presenter().get())) {
+            if (step.a == 0) base->setTransitionMode(step.b);
+            if (step.a == 1) base->setTransitionIsVertical(step.b != 0);
+            if (step.a == 2) base->setTransitionIsReverse(step.b != 0);
+            if (step.a == 3) base->setPanGestureSensitivity(step.x * 60);
+            if (step.a == 4) base->setTransitionDuration(step.x);
+        }
+        break;
+    case Action::SetCalendar: {
+        auto cal = fnd::Calendar::make(kCalendars[static_cast<std::size_t>(step.a) % std::size(kCalendars)]);
+        if (cal) cal->setFirstWeekday(step.b);
+        c.setCalendar(cal);
+        break;
+    }
+    case Action::SetDataSource:
+        sourceMode = static_cast<SourceMode>(step.a);
+        source->mode = sourceMode;
+        c.setDataSource(sourceMode == NoSource ? nullptr : source);
+        break;
+    case Action::AskEvents: {
+        // Short waits: a data source that never answers costs the wait each time.
+        c.setEventsWaitTimeout(sourceMode == OtherThread ? 2.0 : 0.002);
+        const fnd::Date date = nowPlusDays(step.x);
+        const XQCalendarEvents events = c.eventsForDate(date);
+        source->join();
+        const bool answers = sourceMode == Sync || sourceMode == Now || sourceMode == Late ||
+                             sourceMode == Twice || sourceMode == OtherThread;
+        if (answers && events.size() != 1)
+            fail("events", fnd::stringWithFormat("%ld events from a source that answers one", events.size()));
+        if (!answers && !events.empty()) fail("events", "events from a source that answers none");
+        break;
+    }
+    case Action::Clock:
+        driver->step(step.x);
+        break;
+    case Action::Drain:
+        fnd::mainQueue().drain();
+        break;
+    case Action::Settle:
+        settle();
+        break;
+    case Action::ArmDelegate:
+        armedHook = step.a;
+        armedAction = step.b;
+        armedArgument = step.c;
+        break;
+    case Action::Destroy:
+        destroyCalendar();
+        break;
+    default:
+        break;
+    }
+}
+
+// A setting changed (or the calendar gone) while a finger is down.
+void Harness::cut(long kind) {
+    if (!calendar) return;
+    XQCalendar& c = *calendar;
+    auto* base = dynamic_cast<XQCalendarPresenterBase*>(c.presenter().get());
+    switch (kind) {
+    case 1:
+        c.setSelectionMode(XQCalendarSelectionModeRange);
+        break;
+    case 2:
+        if (base) base->setTransitionMode(XQCalendarTransitionModeNone);
+        break;
+    case 3:
+        if (base) base->setTransitionMode(XQCalendarTransitionModeCount + 3); // no class
+        break;
+    case 4:
+        c.setViewMode((c.viewMode() + 1) % XQCalendarViewModeCount);
+        break;
+    case 5:
+        boundsTouched = true;
+        c.setMaxDate(c.displayedDate());
+        break;
+    case 6:
+        destroyCalendar();
+        break;
+    case 7:
+        c.reloadData();
+        break;
+    case 8:
+        c.navigateToDate(c.displayedDate().dateByAddingTimeInterval(40 * kDay), true);
+        break;
+    default:
+        break;
+    }
+}
+
+void Harness::pan(const Step& step) {
+    const gfx::Point from{step.x, step.y};
+    const gfx::Point to{step.u, step.v};
+    const long frames = std::max(1L, step.a);
+    driver->touchDown(1, from);
+    for (long i = 1; i <= frames; ++i) {
+        driver->step();
+        if (i == step.d) cut(step.c);
+        const double t = static_cast<double>(i) / static_cast<double>(frames);
+        driver->touchMove(1, {from.x + (to.x - from.x) * t, from.y + (to.y - from.y) * t});
+    }
+    if (step.b == 1) {
+        driver->touchCancel(1);
+        return;
+    }
+    if (step.b == 2) {
+        // Held still before the lift: no velocity left.
+        driver->step(0.3);
+        driver->touchMove(1, to);
+        driver->step(0.3);
+    }
+    driver->touchUp(1, to);
+}
+
+void Harness::pinch(const Step& step) {
+    const gfx::Point centre{step.x, step.y};
+    const long frames = std::max(1L, step.a);
+    auto fingers = [&](double scale, ui::TouchPhase phase) {
+        const double half = 30 * scale;
+        return std::vector<ui::TouchInput>{{1, phase, {centre.x - half, centre.y}, 0},
+                                           {2, phase, {centre.x + half, centre.y}, 0}};
+    };
+    driver->touches(fingers(1, ui::TouchPhaseBegan));
+    double scale = 1;
+    for (long i = 1; i <= frames; ++i) {
+        driver->step();
+        if (i == step.d && calendar) {
+            if (step.c == 1) calendar->setViewMode(step.c + i % 3, true, i % 2, true);
+            if (step.c == 2) calendar->setViewMode(XQCalendarViewModeWeek, true);
+            if (step.c == 3) destroyCalendar();
+        }
+        scale = 1 + (step.u - 1) * static_cast<double>(i) / static_cast<double>(frames);
+        driver->touches(fingers(scale, ui::TouchPhaseMoved));
+    }
+    driver->touches(fingers(scale, step.b == 1 ? ui::TouchPhaseCancelled : ui::TouchPhaseEnded));
+    // An interactive change the application started mid-pinch is the application's to end.
+    if (step.c == 1 && calendar) {
+        if (auto transition = calendar->transition()) transition->finishTransition();
+    }
+}
+
+bool hasTransitionView(const ui::View& view) {
+    for (const auto& subview : view.subviews()) {
+        if (dynamic_cast<XQViewTransition*>(subview.get()) || hasTransitionView(*subview)) return true;
+    }
+    return false;
+}
+
+void Harness::settle() {
+    source->join();
+    if (!driver->runUntilIdle(30)) fail("idle", "the run loop never went idle");
+    if (!open.empty()) fail("transition open", fnd::stringWithFormat("%ld transitions begun and never finished", open.size()));
+    if (!calendar) return;
+    if (auto* base = dynamic_cast<XQCalendarPresenterBase*>(calendar->presenter().get())) {
+        if (base->isTransitionRunning() || base->isTransitionOpen()) fail("transition running", "after the clock ran on");
+    }
+    if (calendar->transition()) fail("view-mode transition", "still set after the clock ran on");
+    if (hasTransitionView(*calendar)) fail("transition view", "left behind in the calendar");
+}
+
+bool within(double t, const Snapshot& s) {
+    return t >= s.minDate->timeIntervalSince1970() && t <= s.maxDate->timeIntervalSince1970();
+}
+
+void Harness::checkStep(const Step& step, const Snapshot& before) {
+    if (!calendar) {
+        // Gone: every presenter it had ended its transitions on the way.
+        if (!open.empty()) fail("transition open", "a destroyed calendar left a transition unfinished");
+        return;
+    }
+    adoptPresenter();
+    for (const auto& check : presenterChecks()) {
+        if (auto message = check(*calendar)) fail("presenter", *message);
+    }
+    const Snapshot after = snapshot();
+    const double displayed = after.displayed->timeIntervalSince1970();
+    seenDisplayed.insert(displayed);
+
+    const bool boundsKept = before.displayed && before.minDate == after.minDate && before.maxDate == after.maxDate;
+    if (boundsTouched || !boundsKept) {
+        // New bounds: what was shown so far may be returned to.
+        allowedDisplayed.insert(seenDisplayed.begin(), seenDisplayed.end());
+        boundsTouched = false;
+        return;
+    }
+    const bool sane = after.minDate && after.maxDate && *after.minDate <= *after.maxDate;
+    const bool byUser = step.action == Action::Tap || step.action == Action::Pan || step.action == Action::Pinch ||
+                        step.action == Action::Navigate || step.action == Action::NavigateToDate ||
+                        step.action == Action::Clock || step.action == Action::Drain ||
+                        step.action == Action::Settle;
+    if (!sane || !byUser) return;
+    if (*after.displayed != *before.displayed && !within(displayed, after) && !allowedDisplayed.count(displayed))
+        fail("displayed out of bounds", "a gesture or navigation showed " + cal::test::text(after.displayed));
+    for (double t : after.selected) {
+        if (!before.selected.count(t) && !within(t, after))
+            fail("selected out of bounds", "a gesture selected " + cal::test::text(fnd::Date::fromTimeIntervalSince1970(t)));
+    }
+}
+
+void Harness::checkNavigates() {
+    armedHook = -1; // nothing in the delegate answers back now
+    if (!calendar) makeCalendar();
+    settle();
+    XQCalendar& c = *calendar;
+    c.setMinDate(std::nullopt);
+    c.setMaxDate(std::nullopt);
+    auto* grid = dynamic_cast<cal::test::GridPresenter*>(c.presenter().get());
+    if (!grid) return;
+    const fnd::Date start = c.displayedDate();
+    c.navigateForward(false);
+    if (c.displayedDate() == start) fail("navigates", "navigateForward moved nothing");
+    const fnd::Date moved = c.displayedDate();
+    c.navigateBack(true);
+    settle();
+    if (calendar && calendar->displayedDate() == moved) fail("navigates", "an animated navigateBack moved nothing");
+}
+
+// --- Generation.
+
+struct Random {
+    std::mt19937_64 engine;
+    long integer(long lo, long hi) { return std::uniform_int_distribution<long>(lo, hi)(engine); }
+    double real(double lo, double hi) { return std::uniform_real_distribution<double>(lo, hi)(engine); }
+    bool chance(double p) { return real(0, 1) < p; }
+};
+
+Step drawStep(Random& r) {
+    // Weighted: gestures and the clock most, destruction seldom.
+    static const std::vector<std::pair<Action, int>> weights = {
+        {Action::Tap, 10},          {Action::Pan, 14},         {Action::Pinch, 6},
+        {Action::SetViewMode, 5},   {Action::SetSelectionMode, 4}, {Action::SetBounds, 4},
+        {Action::SetDisplayedDate, 3}, {Action::NavigateToDate, 4}, {Action::Navigate, 7},
+        {Action::Reload, 3},        {Action::Select, 3},       {Action::SetTransition, 4},
+        {Action::SetCalendar, 2},   {Action::SetDataSource, 2}, {Action::AskEvents, 3},
+        {Action::Clock, 8},         {Action::Drain, 3},        {Action::Settle, 3},
+        {Action::ArmDelegate, 3},   {Action::Destroy, 1},
+    };
+    int total = 0;
+    for (const auto& w : weights)
+        total += w.second;
+    long pick = r.integer(0, total - 1);
+    Step s;
+    for (const auto& w : weights) {
+        if (pick < w.second) {
+            s.action = w.first;
+            break;
+        }
+        pick -= w.second;
+    }
+    switch (s.action) {
+    case Action::Tap:
+        s.x = r.real(-10, kSize.width + 10);
+        s.y = r.real(-10, kSize.height + 10);
+        s.a = r.integer(1, 2);
+        break;
+    case Action::Pan:
+        s.x = r.real(0, kSize.width);
+        s.y = r.real(0, kSize.height);
+        if (r.chance(0.7)) { // mostly along an axis, as swipes are
+            const bool vertical = r.chance(0.3);
+            const double d = r.real(-kSize.width * 0.8, kSize.width * 0.8);
+            s.u = vertical ? s.x + r.real(-10, 10) : s.x + d;
+            s.v = vertical ? s.y + d : s.y + r.real(-10, 10);
+        } else {
+            s.u = r.real(0, kSize.width);
+            s.v = r.real(0, kSize.height);
+        }
+        s.a = r.integer(1, 40);
+        s.b = r.integer(0, 2);
+        s.c = r.chance(0.5) ? 0 : r.integer(1, 8);
+        s.d = r.integer(1, s.a);
+        break;
+    case Action::Pinch:
+        s.x = r.real(60, kSize.width - 60);
+        s.y = r.real(30, kSize.height - 30);
+        s.u = r.chance(0.5) ? r.real(0.2, 0.95) : r.real(1.05, 2.2);
+        s.a = r.integer(1, 15);
+        s.b = r.integer(0, 1);
+        s.c = r.chance(0.6) ? 0 : r.integer(1, 3);
+        s.d = r.integer(1, s.a);
+        break;
+    case Action::SetViewMode:
+        s.a = r.chance(0.85) ? r.integer(0, 6) : r.integer(-1000, 1000);
+        s.b = r.integer(0, 1);
+        s.c = r.chance(0.9) ? r.integer(0, 1) : r.integer(-3, 7);
+        s.d = r.chance(0.2) ? 1 : 0;
+        break;
+    case Action::SetSelectionMode:
+        s.a = r.chance(0.9) ? r.integer(0, 3) : r.integer(-5, 9);
+        break;
+    case Action::SetBounds:
+        s.a = r.integer(0, 6);
+        s.x = r.real(-400, 100);
+        s.y = r.real(-100, 400);
+        break;
+    case Action::SetDisplayedDate:
+    case Action::NavigateToDate:
+    case Action::AskEvents:
+        s.x = r.chance(0.8) ? r.real(-200, 200) : r.real(-40000, 40000);
+        s.b = r.integer(0, 1);
+        break;
+    case Action::Navigate:
+        s.a = r.integer(0, 1);
+        s.b = r.integer(0, 1);
+        break;
+    case Action::Reload:
+        s.a = r.integer(0, 3);
+        s.b = r.integer(0, 1);
+        break;
+    case Action::Select:
+        s.a = r.integer(0, 3);
+        s.x = r.real(-100, 100);
+        s.y = r.real(-100, 100);
+        break;
+    case Action::SetTransition:
+        s.a = r.integer(0, 4);
+        s.b = r.chance(0.7) ? r.integer(0, 6) : r.integer(-3, 12);
+        s.x = r.real(0, 1);
+        break;
+    case Action::SetCalendar:
+        s.a = r.integer(0, static_cast<long>(std::size(kCalendars)) - 1);
+        s.b = r.integer(0, 8);
+        break;
+    case Action::SetDataSource:
+        s.a = r.integer(0, SourceModes - 1);
+        break;
+    case Action::Clock:
+        s.x = r.chance(0.7) ? r.real(0, 0.2) : r.real(0, 1.5);
+        break;
+    case Action::ArmDelegate:
+        s.a = r.integer(0, Hooks - 1);
+        s.b = r.integer(0, ArmedKinds - 1);
+        s.c = r.integer(-1, 7);
+        break;
+    default:
+        break;
+    }
+    return s;
+}
+
+const char* actionName(Action action) {
+    static const char* const names[] = {
+        "tap",        "pan",      "pinch",  "setViewMode", "setSelectionMode", "setBounds", "setDisplayedDate",
+        "navigateToDate", "navigate", "reload", "select",   "setTransition",    "setCalendar", "setDataSource",
+        "askEvents",  "clock",    "drain",  "settle",      "armDelegate",      "destroy"};
+    static_assert(std::size(names) == static_cast<std::size_t>(Action::Count));
+    return names[static_cast<std::size_t>(action)];
+}
+
+std::uint64_t g_seed = 0;
+const Sequence* g_sequence = nullptr;
+std::size_t g_step = 0;
+
+void reportCrash() {
+    std::fprintf(stderr, "\nfuzz: crashed in seed %llu at step %zu; the sequence up to it:\n",
+                 static_cast<unsigned long long>(g_seed), g_step);
+    if (g_sequence) {
+        for (std::size_t i = 0; i <= g_step && i < g_sequence->size(); ++i)
+            std::fprintf(stderr, "  %zu: %s\n", i, describe((*g_sequence)[i]).c_str());
+    }
+    std::fprintf(stderr, "replay: make fuzz SEED=%llu\n", static_cast<unsigned long long>(g_seed));
+}
+
+} // namespace
+
+Sequence generate(std::uint64_t seed, std::size_t length) {
+    Random r{std::mt19937_64(seed)};
+    Sequence sequence;
+    sequence.reserve(length);
+    for (std::size_t i = 0; i < length; ++i)
+        sequence.push_back(drawStep(r));
+    return sequence;
+}
+
+std::string describe(const Step& s) {
+    return fnd::stringWithFormat("%s a=%ld b=%ld c=%ld d=%ld x=%.3f y=%.3f u=%.3f v=%.3f", actionName(s.action),
+                                 s.a, s.b, s.c, s.d, s.x, s.y, s.u, s.v);
+}
+
+std::string describe(const Sequence& sequence) {
+    std::string text;
+    for (std::size_t i = 0; i < sequence.size(); ++i)
+        text += fnd::stringWithFormat("  %zu: %s\n", i, describe(sequence[i]));
+    return text;
+}
+
+std::vector<PresenterCheck>& presenterChecks() {
+    static std::vector<PresenterCheck> checks;
+    return checks;
+}
+
+std::optional<Failure> run(const Sequence& sequence) {
+    // Modes whose presenter is not built yet show the grid stand-in; the rest their own.
+    std::vector<const rt::Class*> saved;
+    for (long mode = 0; mode < XQCalendarViewModeCount; ++mode) {
+        saved.push_back(&XQCalendar::presenterClass(mode));
+        if (saved.back() == &XQCalendarPresenterBase::staticClass())
+            XQCalendar::registerPresenterClass<cal::test::GridPresenter>(mode);
+    }
+    const double scale = gfx::screenScale();
+    gfx::setScreenScale(1);
+    std::optional<Failure> failure;
+    {
+        Harness harness;
+        g_sequence = &sequence;
+        for (std::size_t i = 0; i < sequence.size() && !harness.failure; ++i) {
+            g_step = harness.stepIndex = i;
+            const Snapshot before = harness.snapshot();
+            harness.apply(sequence[i]);
+            harness.source->join();
+            harness.checkStep(sequence[i], before);
+        }
+        if (!harness.failure) {
+            harness.stepIndex = sequence.size();
+            harness.checkNavigates();
+        }
+        failure = harness.failure;
+    }
+    g_sequence = nullptr;
+    fnd::mainQueue().drain();
+    gfx::setScreenScale(scale);
+    for (long mode = 0; mode < XQCalendarViewModeCount; ++mode)
+        XQCalendar::registerPresenterClass(mode, *saved[static_cast<std::size_t>(mode)]);
+    return failure;
+}
+
+Sequence shrink(const Sequence& sequence, const Failure& failure, std::size_t maxRuns) {
+    // Drop chunks, halving their size, while the same check still fails.
+    Sequence best(sequence.begin(), sequence.begin() + static_cast<long>(std::min(failure.step + 1, sequence.size())));
+    std::size_t runs = 0;
+    for (std::size_t chunk = std::max<std::size_t>(1, best.size() / 2); chunk >= 1 && runs < maxRuns;) {
+        bool dropped = false;
+        for (std::size_t start = 0; start < best.size() && runs < maxRuns;) {
+            Sequence candidate = best;
+            candidate.erase(candidate.begin() + static_cast<long>(start),
+                            candidate.begin() + static_cast<long>(std::min(start + chunk, candidate.size())));
+            ++runs;
+            const auto result = run(candidate);
+            if (result && result->check == failure.check) {
+                best = std::move(candidate);
+                dropped = true;
+            } else {
+                start += chunk;
+            }
+        }
+        if (!dropped) {
+            if (chunk == 1) break;
+            chunk /= 2;
+        }
+    }
+    return best;
+}
+
+void setCurrentSeed(std::uint64_t seed) {
+    g_seed = seed;
+}
+
+void installCrashReport() {
+#ifdef OLM_FUZZ_HAS_SANITIZER_CALLBACK
+    __sanitizer_set_death_callback(reportCrash);
+#endif
+    for (int signal : {SIGSEGV, SIGABRT, SIGFPE, SIGBUS, SIGILL}) {
+        std::signal(signal, [](int number) {
+            reportCrash();
+            std::signal(number, SIG_DFL);
+            std::raise(number);
+        });
+    }
+}
+
+} // namespace cal::fuzz

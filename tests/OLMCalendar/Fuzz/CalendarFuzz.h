@@ -1,0 +1,96 @@
+#pragma once
+
+// Randomized sequences of what a user, an application and the clock do to a calendar in a
+// headless window: taps, swipes (lifted, cancelled, or cut short by a setting changed under
+// them or by the calendar going), pinches, view modes (any integer), selection modes,
+// bounds (nil, inverted, equal), displayed dates, animated and plain navigation, reloads,
+// clock steps and main-queue drains, data sources that answer at once, late, twice, from
+// another thread or never, and the calendar destroyed at any step, also from inside a
+// delegate call. After every step the invariants below are checked; a failing sequence is
+// shortened to the few steps that still fail.
+//
+// Invariants:
+// - with sane bounds (both set, min <= max), a date that a gesture or a navigation selects
+//   or displays lies within them (dates the application set itself are its own business);
+// - every presenterBeginTransition gets exactly one presenterFinishTransition;
+// - once the clock has run on, no transition is open or running and no transition view is
+//   left anywhere in the calendar;
+// - the calendar still navigates at the end.
+//
+// Presenters join by taking their view mode's entry in the presenter class table: the
+// harness drives whatever is registered, and stands in a month grid for the modes whose
+// presenter is still the empty base. Checks of their own go in `presenterChecks()`.
+
+#include "OLMCalendar/XQCalendar.h"
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace cal::fuzz {
+
+enum class Action {
+    Tap,
+    Pan,
+    Pinch,
+    SetViewMode,
+    SetSelectionMode,
+    SetBounds,
+    SetDisplayedDate,
+    NavigateToDate,
+    Navigate,
+    Reload,
+    Select,
+    SetTransition,
+    SetCalendar,
+    SetDataSource,
+    AskEvents,
+    Clock,
+    Drain,
+    Settle,
+    ArmDelegate,
+    Destroy,
+    Count
+};
+
+// One step: an action and the numbers it was drawn with (their meaning depends on it).
+struct Step {
+    Action action = Action::Drain;
+    long a = 0;
+    long b = 0;
+    long c = 0;
+    long d = 0;
+    double x = 0;
+    double y = 0;
+    double u = 0;
+    double v = 0;
+};
+using Sequence = std::vector<Step>;
+
+Sequence generate(std::uint64_t seed, std::size_t length);
+std::string describe(const Step& step);
+std::string describe(const Sequence& sequence);
+
+struct Failure {
+    std::string check;  // which invariant
+    std::string detail;
+    std::size_t step = 0; // index of the step after which it was found
+};
+
+// Runs the sequence on a new calendar in a new headless window; the first failure, if any.
+// The presenter and transition class tables are as they were afterwards.
+std::optional<Failure> run(const Sequence& sequence);
+// The shortest sequence found (by dropping steps) that still fails the same check.
+Sequence shrink(const Sequence& sequence, const Failure& failure, std::size_t maxRuns = 400);
+
+// A check of one presenter's own after a step; a message when it fails.
+using PresenterCheck = std::function<std::optional<std::string>(XQCalendar& calendar)>;
+std::vector<PresenterCheck>& presenterChecks();
+
+// For crash reports: the seed and step running now (a sanitizer's report names them).
+void setCurrentSeed(std::uint64_t seed);
+void installCrashReport();
+
+} // namespace cal::fuzz

@@ -1,0 +1,78 @@
+// The randomized sequences: a few hundred seeds in every run of the suite, and a timed run
+// for `make fuzz` (disabled in the suite):
+//
+//     make fuzz SECONDS=600     # random seeds for ten minutes
+//     make fuzz SEED=1234       # one seed again, shortened when it fails
+//
+// A failure prints its seed and the shortest sequence found that still fails.
+
+#include "CalendarFuzz.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <iostream>
+#include <random>
+
+namespace {
+
+constexpr std::size_t kLength = 40;
+
+std::optional<double> environmentNumber(const char* name) {
+    const char* value = std::getenv(name);
+    if (value == nullptr || *value == '\0') return std::nullopt;
+    return std::strtod(value, nullptr);
+}
+
+// Runs one seed; on failure, reports it with its shortened sequence. True when it passed.
+bool runSeed(std::uint64_t seed) {
+    cal::fuzz::setCurrentSeed(seed);
+    const auto sequence = cal::fuzz::generate(seed, kLength);
+    const auto failure = cal::fuzz::run(sequence);
+    if (!failure) return true;
+    const auto shortened = cal::fuzz::shrink(sequence, *failure);
+    const auto again = cal::fuzz::run(shortened);
+    ADD_FAILURE() << "seed " << seed << ": " << failure->check << " after step " << failure->step << " ("
+                  << failure->detail << ")\nshortened to " << shortened.size() << " steps ("
+                  << (again ? again->detail : std::string("no longer fails alone")) << "):\n"
+                  << cal::fuzz::describe(shortened) << "replay: make fuzz SEED=" << seed;
+    return false;
+}
+
+} // namespace
+
+// Eight shards of 40 seeds, so that the test runner spreads them over the cores.
+class CalendarFuzzShard : public ::testing::TestWithParam<int> {};
+
+TEST_P(CalendarFuzzShard, SeededSequencesKeepTheInvariants) {
+    cal::fuzz::installCrashReport();
+    const auto perShard = static_cast<std::uint64_t>(environmentNumber("OLM_FUZZ_SEQUENCES").value_or(320) / 8);
+    const auto first = static_cast<std::uint64_t>(GetParam()) * perShard + 1;
+    for (std::uint64_t seed = first; seed < first + perShard; ++seed) {
+        if (!runSeed(seed)) break;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Seeds, CalendarFuzzShard, ::testing::Range(0, 8));
+
+TEST(CalendarFuzz, DISABLED_TimedRun) {
+    cal::fuzz::installCrashReport();
+    if (const auto seed = environmentNumber("OLM_FUZZ_SEED")) {
+        runSeed(static_cast<std::uint64_t>(*seed));
+        return;
+    }
+    const double seconds = environmentNumber("OLM_FUZZ_SECONDS").value_or(60);
+    std::random_device device;
+    std::uint64_t seed = (static_cast<std::uint64_t>(device()) << 32) | device();
+    const auto start = std::chrono::steady_clock::now();
+    long sequences = 0;
+    bool clean = true;
+    while (clean && std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count() < seconds) {
+        clean = runSeed(++seed);
+        ++sequences;
+    }
+    std::cout << "fuzz: " << sequences << " sequences of " << kLength << " steps in "
+              << std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count() << " s, "
+              << (clean ? "all clean" : "stopped at the first failure") << std::endl;
+}
