@@ -48,6 +48,7 @@ bool LayerDelegate::implementsDrawLayerInContext(const Layer&) const {
 }
 void LayerDelegate::drawLayerInContext(Layer&, gfx::GraphicsContext&) {}
 void LayerDelegate::layoutSublayersOfLayer(Layer&) {}
+void LayerDelegate::layerWillChangeBounds(Layer&, const gfx::Rect&) {}
 std::optional<LayerActionRef> LayerDelegate::actionForLayerForKey(Layer&, std::string_view) {
     return std::nullopt;
 }
@@ -65,6 +66,7 @@ Layer::~Layer() {
 
 void Layer::setBounds(const gfx::Rect& bounds) {
     if (!finite(bounds)) return;
+    if (_delegate != nullptr && !(bounds == _model.bounds)) _delegate->layerWillChangeBounds(*this, bounds);
     const gfx::Rect old = _model.bounds;
     _model.bounds = bounds;
     if (!(old.size == bounds.size)) {

@@ -93,6 +93,8 @@ public:
     // Draws the layer's contents; the context's coordinates are the layer's bounds.
     virtual void drawLayerInContext(Layer& layer, gfx::GraphicsContext& context);
     virtual void layoutSublayersOfLayer(Layer& layer);
+    // Called before the layer's bounds change (a scroll view's origin, a resize).
+    virtual void layerWillChangeBounds(Layer& layer, const gfx::Rect& newBounds);
     // The action for a property change: nullopt to let the layer look further (the
     // delegate does not decide), a null action to run none, or the action to run.
     virtual std::optional<LayerActionRef> actionForLayerForKey(Layer& layer, std::string_view key);
