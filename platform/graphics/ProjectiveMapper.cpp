@@ -216,6 +216,12 @@ struct Job {
     std::int32_t xTap, yTap;
     // Set for sources whose alpha bytes carry nothing.
     std::uint32_t alphaBits;
+    // The overlay laid over each sample before it is composited: its colour (premultiplied,
+    // opaque) with coverage (in 1/256) clamp(overlayA + overlayU u + overlayV v, overlayMin,
+    // overlayMax) at source coordinates (u, v) as the inverse gives them.
+    bool overlay;
+    std::uint32_t overlayColor;
+    float overlayA, overlayU, overlayV, overlayMin, overlayMax;
 };
 
 // Scratch for one run of pixels; lanes past the run's end hold stale values that are never
@@ -231,6 +237,8 @@ struct Chunk {
     alignas(64) std::uint64_t lower[kChunk];
     alignas(64) std::uint32_t color[kChunk];
     alignas(64) std::uint32_t alpha[kChunk];
+    // The overlay's coverage of each sample (0 to 256).
+    alignas(64) std::uint32_t cover[kChunk + kLanePadding];
 };
 
 // One target row: the source coordinates along it, and per-edge distances for coverage.
@@ -677,11 +685,34 @@ bool drawUpright(const Job& job, const Mat3& h, bool opaque, const Taps& taps, c
     return drew;
 }
 
+// Sets up the overlay of `job` in the job's source coordinates (1/256 pixel from the first pixel's
+// centre, plus a half: x = (u - 1/2) / 256 + 1/2). False when it is not finite. A colour that
+// covers nothing leaves the overlay off.
+bool setUpOverlay(const ProjectionOverlay& overlay, Job& job) {
+    const RGBA c = overlay.color.resolved();
+    const double values[] = {c.r, c.g, c.b, c.a, overlay.a0, overlay.ax, overlay.ay, overlay.min, overlay.max};
+    if (!allFinite(values, std::size(values))) return false;
+    const double alpha = std::clamp(c.a, 0.0, 1.0);
+    const double lo = std::clamp(overlay.min, 0.0, 1.0), hi = std::clamp(overlay.max, lo, 1.0);
+    job.overlay = alpha > 0 && hi > 0;
+    if (!job.overlay) return true;
+    auto channel = [](double v) { return std::uint32_t(std::lround(std::clamp(v, 0.0, 1.0) * 255)); };
+    job.overlayColor = 0xFF000000u | channel(c.r) << 16 | channel(c.g) << 8 | channel(c.b);
+    // Coverage in 1/256, with a half added so that truncating rounds.
+    const double k = 256 * alpha, shift = 0.5 - 0.5 / 256;
+    job.overlayA = float(k * (overlay.a0 + (overlay.ax + overlay.ay) * shift) + 0.5);
+    job.overlayU = float(k * overlay.ax / 256);
+    job.overlayV = float(k * overlay.ay / 256);
+    job.overlayMin = float(k * lo + 0.5);
+    job.overlayMax = float(k * hi + 0.5);
+    return true;
+}
+
 } // namespace
 
 bool drawImageProjected(const PixelBuffer& target, const Rect& clip, const ConstPixelBuffer& source,
                         const Rect& sourceRect, const Matrix4x4& matrix, Float opacity,
-                        const ProjectionOptions& options) {
+                        const ProjectionOptions& options, const ProjectionOverlay* overlay) {
     if (!usable(target) || !usable(source)) return false;
     if (source.width > kMaxSourceSize || source.height > kMaxSourceSize) return false;
     const std::int64_t sourceRowWords = source.strideBytes / 4;
@@ -771,10 +802,13 @@ bool drawImageProjected(const PixelBuffer& target, const Rect& clip, const Const
     job.xTap = tx1 > tx0 ? 1 : 0;
     job.yTap = ty1 > ty0 ? job.sourceRowWords : 0;
     job.alphaBits = source.opaque ? 0xFF000000u : 0;
+    if (overlay && !setUpOverlay(*overlay, job)) return false;
 
     const Kernels& kernels = gfx::kernels();
     job.bandHeight = 1;
-    if (isUpright(h) && std::abs(h[0]) >= kMinSeparableScale * h[8] &&
+    // The two-pass filter and the column mapping have no source point per pixel to lay the
+    // overlay by: with one the general mapping draws.
+    if (!job.overlay && isUpright(h) && std::abs(h[0]) >= kMinSeparableScale * h[8] &&
         std::abs(h[4]) >= kMinSeparableScale * h[8])
         return drawUpright(job, h, source.opaque, {tx0, tx1, ty0, ty1}, quad.bounds(), rowY0, rowY1, kernels);
 
@@ -783,7 +817,7 @@ bool drawImageProjected(const PixelBuffer& target, const Rect& clip, const Const
     const double largest =
         std::abs(*std::max_element(job.inverse.begin(), job.inverse.end(),
                                    [](double a, double b) { return std::abs(a) < std::abs(b); }));
-    job.columnMapping = !job.antialias && std::abs(job.inverse[3]) <= 1e-12 * largest &&
+    job.columnMapping = !job.antialias && !job.overlay && std::abs(job.inverse[3]) <= 1e-12 * largest &&
                         std::abs(job.inverse[5]) <= 1e-12 * largest;
     if (job.columnMapping) {
         job.stripWidth = kColumnStripWidth;
@@ -803,8 +837,8 @@ PixelKernels usePixelKernels(PixelKernels widest) {
 
 bool drawImageProjected(const PixelBuffer& target, const Rect& clip, const ConstPixelBuffer& source,
                         const Rect& sourceRect, const Transform3D& transform, Float opacity,
-                        const ProjectionOptions& options) {
-    return drawImageProjected(target, clip, source, sourceRect, transform.rows(), opacity, options);
+                        const ProjectionOptions& options, const ProjectionOverlay* overlay) {
+    return drawImageProjected(target, clip, source, sourceRect, transform.rows(), opacity, options, overlay);
 }
 
 bool drawImageProjected(cairo_surface_t* target, const Rect& clip, const Image& source,

@@ -33,6 +33,7 @@
 // source must not overlap. Nothing is allocated per call and no state is shared (but the
 // instruction set cap below), so calls on different targets may run on different threads.
 
+#include "platform/graphics/Color.h"
 #include "platform/graphics/Geometry.h"
 #include "platform/graphics/Transform3D.h"
 
@@ -79,6 +80,18 @@ PixelBuffer pixelsOf(cairo_surface_t* surface);
 
 enum class SamplingFilter { Bilinear, Nearest };
 
+// A colour laid over the image in the image's own plane before it is mapped, as a shading
+// layer over a page is: each source point is covered by the colour with
+// clamp(a0 + ax·x + ay·y, min, max) × the colour's alpha, x and y in source pixels. A solid
+// shade has ax = ay = 0; an axial gradient between two alphas of one colour is affine along its
+// axis and clamped at its ends. Mapping image and overlay in one pass gives what mapping the
+// image with the overlay painted on it gives, to within two steps of a channel.
+struct ProjectionOverlay {
+    Color color;
+    Float a0 = 0, ax = 0, ay = 0;
+    Float min = 0, max = 1;
+};
+
 struct ProjectionOptions {
     SamplingFilter filter = SamplingFilter::Bilinear;
     // False culls the quad when its projection faces away (its winding is reversed).
@@ -91,16 +104,16 @@ using Matrix4x4 = std::array<Float, 16>;
 
 // Draws `sourceRect` of `source` (clipped to the image) into `target` under `matrix`, with
 // `opacity` (clamped to [0, 1]), touching only pixels whose centres lie in `clip` (target
-// pixels; clipped to the target). Returns whether the quad covered any target pixel. Draws
+// pixels; clipped to the target), with `overlay` (when given) laid over the image. Returns whether the quad covered any target pixel. Draws
 // nothing for empty or malformed buffers, sources larger than 32767 pixels either way (Cairo's
 // limit), a non-finite matrix or opacity, a quad that is edge-on, wholly behind the eye, or
 // culled as a back face.
 bool drawImageProjected(const PixelBuffer& target, const Rect& clip, const ConstPixelBuffer& source,
                         const Rect& sourceRect, const Matrix4x4& matrix, Float opacity,
-                        const ProjectionOptions& options = {});
+                        const ProjectionOptions& options = {}, const ProjectionOverlay* overlay = nullptr);
 bool drawImageProjected(const PixelBuffer& target, const Rect& clip, const ConstPixelBuffer& source,
                         const Rect& sourceRect, const Transform3D& transform, Float opacity,
-                        const ProjectionOptions& options = {});
+                        const ProjectionOptions& options = {}, const ProjectionOverlay* overlay = nullptr);
 // Into a Cairo image surface (ARGB32 or RGB24), which is flushed before and marked dirty after.
 bool drawImageProjected(cairo_surface_t* target, const Rect& clip, const Image& source,
                         const Rect& sourceRect, const Transform3D& transform, Float opacity,

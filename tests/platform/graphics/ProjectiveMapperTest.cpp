@@ -545,6 +545,54 @@ TEST(ProjectiveMapper, TurnsAboutTheVerticalAxisMatchTheGeneralMapping) {
     }
 }
 
+// ---- Overlays ----
+
+// `source` with the overlay painted on it pixel by pixel: what mapping in one pass must match.
+Bitmap paintedOver(const Bitmap& source, const ProjectionOverlay& o) {
+    Bitmap b = source;
+    const RGBA c = o.color.resolved();
+    const double colour[4] = {c.b, c.g, c.r, 1};
+    for (int y = 0; y < b.height; ++y)
+        for (int x = 0; x < b.width; ++x) {
+            const double cover = std::clamp(o.a0 + o.ax * (x + 0.5) + o.ay * (y + 0.5), o.min, o.max) * c.a;
+            std::uint32_t p = 0;
+            for (int i = 0; i < 4; ++i) {
+                const double v = channel(b.get(x, y), 8 * i) * (1 - cover) + 255 * colour[i] * cover;
+                p |= std::uint32_t(std::lround(v)) << (8 * i);
+            }
+            b.at(x, y) = p;
+        }
+    return b;
+}
+
+TEST(ProjectiveMapper, OverlaysMappedInOnePassMatchPaintingThemFirst) {
+    const Bitmap opaque = opaquePattern(61, 47), translucent = pattern(61, 47);
+    // A face's darkening gradient (none at the right edge, half at the left), a flat shadow,
+    // and a strip's shade (a coloured diagonal gradient clamped at its ends).
+    const ProjectionOverlay overlays[] = {
+        {Color::white(0, 0.5), 1, -1.0 / 61, 0, 0, 1},
+        {Color::white(0, 0.3), 1, 0, 0, 0, 1},
+        {Color::rgba(0.2, 0.4, 0.9, 0.6), -0.5, 0.03, 0.02, 0.1, 0.8},
+    };
+    const Case cases[] = {
+        {turned(0.6, 0, 1, 0, 61, 47, 150, 64, 64)},
+        {turned(-0.9, 1, 0, 0, 61, 47, 90, 64, 64), 0.7, {SamplingFilter::Bilinear, false, true}},
+        {turned(0.4, 1, 1, 0.2, 61, 47, 120, 64, 64), 1, {SamplingFilter::Bilinear, true, true}},
+        {upright(1.5, 1.25, 3, 5)},
+    };
+    for (const Bitmap* source : {&opaque, &translucent})
+        for (const ProjectionOverlay& overlay : overlays)
+            for (const Case& c : cases) {
+                Bitmap painted = paintedOver(*source, overlay), src = *source;
+                Bitmap flattened(128, 128, 0xFF203040), onePass(128, 128, 0xFF203040);
+                EXPECT_TRUE(drawImageProjected(flattened.buffer(), c.clip, painted.buffer(), c.sourceRect,
+                                               c.transform, c.opacity, c.options));
+                EXPECT_TRUE(drawImageProjected(onePass.buffer(), c.clip, src.buffer(), c.sourceRect, c.transform,
+                                               c.opacity, c.options, &overlay));
+                EXPECT_LE(largestDifference(onePass, flattened, c.transform, c.sourceRect), 2);
+            }
+}
+
 // Restores the default instruction sets when a test that capped them ends.
 struct KernelCap {
     ~KernelCap() { usePixelKernels(PixelKernels::Avx512); }
@@ -561,11 +609,14 @@ TEST(ProjectiveMapper, EveryInstructionSetDrawsTheSamePixels) {
     cases.push_back({turned(0.6, 1, 1, 0.3, 61, 47, 90, 64, 64), 1, {SamplingFilter::Bilinear, true, true}});
     auto drawAll = [&] {
         std::vector<std::vector<std::uint32_t>> drawings;
+        // The last case again with a shading overlay.
+        const ProjectionOverlay shade{Color::white(0, 0.5), 1, -1.0 / 61, 0, 0, 1};
         for (const Bitmap* source : {&opaque, &translucent})
-            for (const Case& c : cases) {
+            for (std::size_t i = 0; i <= cases.size(); ++i) {
+                const Case& c = cases[std::min(i, cases.size() - 1)];
                 Bitmap src = *source, dst(77, 91, 0x80402010);
                 drawImageProjected(dst.buffer(), c.clip, src.buffer(), c.sourceRect, c.transform, c.opacity,
-                                   c.options);
+                                   c.options, i == cases.size() ? &shade : nullptr);
                 drawings.push_back(dst.pixels);
             }
         return drawings;
