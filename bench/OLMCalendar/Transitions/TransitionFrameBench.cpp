@@ -1,15 +1,23 @@
 // One frame of a running full-screen transition at the size of a phone screen (390 x 844
-// points at scale 3, 1170 x 2532 pixels): the compositor draws the two snapshot pages at
-// their animated (presentation) poses. Transitions never redraw while they run, so the
-// frame is pure compositing of two images: slid (scroll), or scaled and faded (float).
+// points at scale 3, 1170 x 2532 pixels): the compositor draws the snapshot pages at their
+// (presentation) poses. Transitions never redraw while they run, so the frame is pure
+// compositing of images: slid (scroll), scaled and faded (float), turned and faded (rotate,
+// card), or turned in perspective with shading (flip, fold).
 
+#include "OLMCalendar/Transitions/XQViewTransitionCard.h"
+#include "OLMCalendar/Transitions/XQViewTransitionFlip.h"
 #include "OLMCalendar/Transitions/XQViewTransitionFloat.h"
+#include "OLMCalendar/Transitions/XQViewTransitionFold.h"
+#include "OLMCalendar/Transitions/XQViewTransitionRotate.h"
 #include "OLMCalendar/Transitions/XQViewTransitionScroll.h"
 #include "platform/foundation/Dispatch.h"
 #include "platform/graphics/ImageContext.h"
 #include "platform/ui/Animation.h"
 #include "platform/ui/Compositor.h"
 #include "platform/ui/MediaClock.h"
+#include "platform/ui/Transaction.h"
+
+#include "../../PixelKernelCap.h"
 
 #include <benchmark/benchmark.h>
 
@@ -34,6 +42,24 @@ gfx::ImageRef page(const gfx::Color& tint) {
     return image;
 }
 
+// Composites `root` once per iteration, after `nextFrame` and a sixtieth of a second have moved
+// things on, and reports what the last frame drew.
+template <class NextFrame> void compositeFrames(benchmark::State& state, ui::View& root, NextFrame&& nextFrame) {
+    ui::Compositor compositor;
+    for (auto _ : state) {
+        nextFrame();
+        ui::MediaClock::advance(1.0 / 60);
+        ui::advanceAnimations();
+        compositor.renderFrame(*root.layer(), kScreen, kScale);
+        benchmark::DoNotOptimize(compositor.pixels());
+    }
+    const ui::CompositorStatistics& stats = compositor.statistics();
+    state.counters["layers"] = static_cast<double>(stats.layersDrawn);
+    state.counters["groups"] = static_cast<double>(stats.groups);
+    state.counters["flattened"] = static_cast<double>(stats.flattened);
+    state.counters["projected"] = static_cast<double>(stats.projected);
+}
+
 // Plays `transition` over a screen-sized root and composites frames while it runs; each
 // frame moves the clock on a little (the transition is made long enough never to end).
 void compositeRunningTransition(benchmark::State& state,
@@ -49,17 +75,7 @@ void compositeRunningTransition(benchmark::State& state,
     transition->transitionWithAnimation();
     ui::MediaClock::advance(3e5); // about a third of the way
     ui::advanceAnimations();
-    ui::Compositor compositor;
-    for (auto _ : state) {
-        ui::MediaClock::advance(1.0 / 60);
-        ui::advanceAnimations();
-        compositor.renderFrame(*root->layer(), kScreen, kScale);
-        benchmark::DoNotOptimize(compositor.pixels());
-    }
-    const ui::CompositorStatistics& stats = compositor.statistics();
-    state.counters["layers"] = static_cast<double>(stats.layersDrawn);
-    state.counters["groups"] = static_cast<double>(stats.groups);
-    state.counters["projected"] = static_cast<double>(stats.projected);
+    compositeFrames(state, *root, [] {});
     root.reset();
     fnd::mainQueue().drain();
 }
@@ -73,5 +89,70 @@ void BM_FloatTransitionFrame(benchmark::State& state) {
     compositeRunningTransition(state, XQViewTransitionFloat::make({{0, 0}, kScreen}));
 }
 BENCHMARK(BM_FloatTransitionFrame)->Unit(benchmark::kMillisecond);
+
+// One frame of a transition held at `progress` as a swipe holds it: reached by updates in
+// steps of 0.05 from 0 (the fold's first update is its zero), then, frame after frame, the
+// finger moves by a hair and the compositor draws the pose. Updates here take effect at once
+// (the flip's would otherwise trail behind as implicit animations). The argument "avx2" of
+// each benchmark caps the pixel loops at AVX2 (1) or not (0).
+void compositeDrivenTransition(benchmark::State& state, const std::shared_ptr<XQViewTransition>& transition,
+                               XQViewTransitionOrientation orientation, double progress, bool avx2) {
+    const PixelKernelCap cap(avx2);
+    ui::MediaClock::setTime(1000);
+    auto root = ui::View::make({{0, 0}, kScreen});
+    root->setBackgroundColor(gfx::Color::white(1));
+    transition->setOrientation(orientation);
+    root->addSubview(transition);
+    root->layoutIfNeeded();
+    ui::advanceAnimations();
+    transition->beginTransitionFrom(page(gfx::Color::rgba(0.2, 0.4, 0.9)),
+                                    page(gfx::Color::rgba(0.9, 0.5, 0.1)), XQViewTransitionDirectionForward);
+    auto update = [&](double p) {
+        ui::Transaction::begin();
+        ui::Transaction::setDisableActions(true);
+        transition->updateTransition(p);
+        ui::Transaction::commit();
+    };
+    for (int step = 0; step * 0.05 < progress - 1e-9; ++step)
+        update(step * 0.05);
+    bool odd = false;
+    compositeFrames(state, *root, [&] {
+        update(progress + (odd ? 0.001 : 0));
+        odd = !odd;
+    });
+    root.reset();
+    fnd::mainQueue().drain();
+}
+
+const gfx::Rect kScreenFrame{{0, 0}, kScreen};
+
+void BM_RotateTransitionFrame(benchmark::State& state) {
+    compositeDrivenTransition(state, XQViewTransitionRotate::make(kScreenFrame), 0, 0.5, state.range(0) != 0);
+}
+BENCHMARK(BM_RotateTransitionFrame)->Arg(0)->Arg(1)->ArgName("avx2")->Unit(benchmark::kMillisecond);
+
+void BM_CardTransitionFrame(benchmark::State& state) {
+    compositeDrivenTransition(state, XQViewTransitionCard::make(kScreenFrame), 0, 0.5, state.range(0) != 0);
+}
+BENCHMARK(BM_CardTransitionFrame)->Arg(0)->Arg(1)->ArgName("avx2")->Unit(benchmark::kMillisecond);
+
+// Arguments: orientation (0 horizontal, 1 vertical), progress in percent.
+void BM_FlipTransitionFrame(benchmark::State& state) {
+    compositeDrivenTransition(state, XQViewTransitionFlip::make(kScreenFrame), state.range(0),
+                              static_cast<double>(state.range(1)) / 100, state.range(2) != 0);
+}
+BENCHMARK(BM_FlipTransitionFrame)
+    ->ArgsProduct({{0, 1}, {25, 50, 75}, {0, 1}})
+    ->ArgNames({"vertical", "percent", "avx2"})
+    ->Unit(benchmark::kMillisecond);
+
+void BM_FoldTransitionFrame(benchmark::State& state) {
+    compositeDrivenTransition(state, XQViewTransitionFold::make(kScreenFrame), state.range(0), 0.5,
+                              state.range(1) != 0);
+}
+BENCHMARK(BM_FoldTransitionFrame)
+    ->ArgsProduct({{0, 1}, {0, 1}})
+    ->ArgNames({"vertical", "avx2"})
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace
