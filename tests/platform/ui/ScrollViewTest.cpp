@@ -1,5 +1,6 @@
 #include "platform/graphics/Screen.h"
 #include "platform/ui/PanGestureRecognizer.h"
+#include "platform/ui/PinchGestureRecognizer.h"
 #include "platform/ui/ScrollView.h"
 #include "platform/ui/TestDriver.h"
 #include "UITestSupport.h"
@@ -212,6 +213,23 @@ TEST(ScrollView, PanGoesToAnAncestorAlongAnAxisThatCannotScroll) {
     s.scroll->setAlwaysBounceHorizontal(true);
     s.driver.pan({250, 300}, {50, 310}, 0.2);
     EXPECT_EQ(outer, 1);
+}
+
+TEST(ScrollView, APinchWithASteadyCentroidGoesToThePinchWithoutScrolling) {
+    YearScroll s;
+    s.scroll->setContentOffset({0, 500});
+    int pinched = 0;
+    auto pinch = PinchGestureRecognizer::make();
+    pinch->addAction([&](GestureRecognizer& r) {
+        if (r.state() == GestureRecognizerStateChanged) ++pinched;
+    });
+    s.scroll->addGestureRecognizer(pinch);
+    s.driver.pinch({160, 300}, 1, 2, 0.3);
+    EXPECT_GT(pinched, 0);
+    EXPECT_FALSE(s.scroll->isDragging());
+    EXPECT_TRUE(s.driver.runUntilIdle());
+    EXPECT_EQ(s.y(), 500);
+    EXPECT_TRUE(s.recorder->log.empty());
 }
 
 TEST(ScrollView, ScrollingLaysOutTheScrollViewAloneAndHitTestsFollowTheOffset) {
