@@ -384,3 +384,31 @@ TEST(CollectionView, ReloadInsideDidSelectKeepsTheSelectionThatStillExists) {
     g.driver.runUntilIdle();
     EXPECT_EQ(g.cv->indexPathsForSelectedItems(), (std::vector<IndexPath>{IndexPath::forItem(0, 0)}));
 }
+
+TEST(CollectionView, ADataSourceMayRemoveAndFreeTheViewWhileItIsAsked) {
+    // The owner lets go of the view from the data source's first call, mid-pass, after
+    // reloading and scrolling it.
+    struct Dropper : Source {
+        std::shared_ptr<CollectionViewCell> collectionViewCellForItemAtIndexPath(CollectionView& c,
+                                                                                 const IndexPath& p) override {
+            c.removeFromSuperview();
+            c.reloadData();
+            c.setContentOffset({0, 40});
+            return Source::collectionViewCellForItemAtIndexPath(c, p);
+        }
+    };
+    TestDriver driver({320, 568});
+    auto dropper = std::make_shared<Dropper>();
+    dropper->items = {12};
+    std::weak_ptr<CollectionView> weak;
+    {
+        auto cv = CollectionView::make({0, 0, 320, 568}, CollectionViewFlowLayout::make());
+        cv->registerClass(&CollectionReusableView::reusableClass<RecordingCell>(), "cell");
+        cv->setDataSource(dropper);
+        driver.window()->addSubview(cv);
+        weak = cv;
+    }
+    EXPECT_TRUE(driver.runUntilIdle());
+    EXPECT_TRUE(weak.expired());
+    EXPECT_FALSE(dropper->cellsAsked.empty());
+}
