@@ -760,7 +760,7 @@ std::optional<Failure> run(const Sequence& sequence) {
     return failure;
 }
 
-Sequence shrink(const Sequence& sequence, const Failure& failure, std::size_t maxRuns) {
+Sequence shrink(const Sequence& sequence, const Failure& failure, const Runner& runner, std::size_t maxRuns) {
     // Drop chunks, halving their size, while the same check still fails.
     Sequence best(sequence.begin(), sequence.begin() + static_cast<long>(std::min(failure.step + 1, sequence.size())));
     std::size_t runs = 0;
@@ -771,7 +771,7 @@ Sequence shrink(const Sequence& sequence, const Failure& failure, std::size_t ma
             candidate.erase(candidate.begin() + static_cast<long>(start),
                             candidate.begin() + static_cast<long>(std::min(start + chunk, candidate.size())));
             ++runs;
-            const auto result = run(candidate);
+            const auto result = runner(candidate);
             if (result && result->check == failure.check) {
                 best = std::move(candidate);
                 dropped = true;

@@ -82,8 +82,11 @@ struct Failure {
 // Runs the sequence on a new calendar in a new headless window; the first failure, if any.
 // The presenter and transition class tables are as they were afterwards.
 std::optional<Failure> run(const Sequence& sequence);
-// The shortest sequence found (by dropping steps) that still fails the same check.
-Sequence shrink(const Sequence& sequence, const Failure& failure, std::size_t maxRuns = 400);
+// The shortest sequence found (by dropping steps) that still fails the same check, run by
+// `runner` (`run` itself, or one that survives crashes).
+using Runner = std::function<std::optional<Failure>(const Sequence&)>;
+Sequence shrink(const Sequence& sequence, const Failure& failure, const Runner& runner = run,
+                std::size_t maxRuns = 400);
 
 // A check of one presenter's own after a step; a message when it fails.
 using PresenterCheck = std::function<std::optional<std::string>(XQCalendar& calendar)>;

@@ -11,9 +11,18 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <iostream>
 #include <random>
+
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#if defined(__SANITIZE_ADDRESS__)
+#include <sanitizer/lsan_interface.h>
+#endif
 
 namespace {
 
@@ -40,6 +49,50 @@ bool runSeed(std::uint64_t seed) {
     return false;
 }
 
+// Runs the sequence in a child process, so that a crash or a leak is a failure like the
+// others and can be shortened too. `quiet` silences the child's reports.
+std::optional<cal::fuzz::Failure> runIsolated(const cal::fuzz::Sequence& sequence, bool quiet) {
+    std::fflush(nullptr);
+    const pid_t pid = fork();
+    if (pid < 0) return cal::fuzz::run(sequence);
+    if (pid == 0) {
+        if (quiet) {
+            const int null = open("/dev/null", O_WRONLY);
+            dup2(null, STDERR_FILENO);
+            dup2(null, STDOUT_FILENO);
+        }
+        int code = cal::fuzz::run(sequence) ? 1 : 0;
+#if defined(__SANITIZE_ADDRESS__)
+        if (code == 0 && __lsan_do_recoverable_leak_check() != 0) code = 2;
+#endif
+        std::fflush(nullptr);
+        _exit(code);
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    if (WIFEXITED(status) && WEXITSTATUS(status) == 0) return std::nullopt;
+    if (WIFEXITED(status) && WEXITSTATUS(status) == 1) return cal::fuzz::run(sequence);
+    if (WIFEXITED(status) && WEXITSTATUS(status) == 2) return cal::fuzz::Failure{"leak", "memory leaked", sequence.size()};
+    const int signal = WIFSIGNALED(status) ? WTERMSIG(status) : -1;
+    return cal::fuzz::Failure{"crash", "ended by signal " + std::to_string(signal), sequence.size()};
+}
+
+// One seed again, in child processes: its failure, crash included, shortened and printed.
+void replaySeed(std::uint64_t seed) {
+    cal::fuzz::setCurrentSeed(seed);
+    const auto sequence = cal::fuzz::generate(seed, kLength);
+    const auto failure = runIsolated(sequence, false);
+    if (!failure) {
+        std::cout << "fuzz: seed " << seed << " runs clean" << std::endl;
+        return;
+    }
+    const auto shortened = cal::fuzz::shrink(
+        sequence, *failure, [](const cal::fuzz::Sequence& s) { return runIsolated(s, true); });
+    ADD_FAILURE() << "seed " << seed << ": " << failure->check << " (" << failure->detail << ")\nshortened to "
+                  << shortened.size() << " steps:\n"
+                  << cal::fuzz::describe(shortened);
+}
+
 } // namespace
 
 // Eight shards of 40 seeds, so that the test runner spreads them over the cores.
@@ -59,7 +112,7 @@ INSTANTIATE_TEST_SUITE_P(Seeds, CalendarFuzzShard, ::testing::Range(0, 8));
 TEST(CalendarFuzz, DISABLED_TimedRun) {
     cal::fuzz::installCrashReport();
     if (const auto seed = environmentNumber("OLM_FUZZ_SEED")) {
-        runSeed(static_cast<std::uint64_t>(*seed));
+        replaySeed(static_cast<std::uint64_t>(*seed));
         return;
     }
     const double seconds = environmentNumber("OLM_FUZZ_SECONDS").value_or(60);
