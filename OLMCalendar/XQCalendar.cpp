@@ -52,9 +52,11 @@ void XQCalendar::init(const gfx::Rect& frame) {
 XQCalendar::~XQCalendar() {
     // Presenters whose transition still runs end it now (their delegates hear its end), and
     // no longer reach this calendar.
-    std::vector<std::shared_ptr<XQCalendarPresenter>> presenters{_presenter};
+    std::vector<std::shared_ptr<ui::View>> presenters{_presenter};
     for (const auto& entry : _presenterInstances)
         presenters.push_back(entry.second);
+    for (const auto& subview : subviews())
+        presenters.push_back(subview);
     for (const auto& presenter : presenters) {
         if (auto* base = dynamic_cast<XQCalendarPresenterBase*>(presenter.get())) base->calendarWillGo();
     }
@@ -180,19 +182,21 @@ void XQCalendar::setViewMode(XQCalendarViewMode mode, bool animate, XQViewTransi
     const XQCalendarViewMode oldMode = _viewMode;
     gfx::ImageRef from = animate ? takeScreenshot() : nullptr;
 
-    if (auto old = _presenter) {
-        old->removeFromSuperview();
-        _presenterInstances.try_emplace(oldMode, old);
-    }
-
+    // The new state stands before the old presenter is taken away: taking it away ends its
+    // transition, whose report may reach a delegate that changes the mode again. Such a
+    // change supersedes this one, which then stops.
+    const auto old = _presenter;
+    if (old) _presenterInstances.try_emplace(oldMode, old);
     _viewMode = mode;
-    if (auto cached = cachedPresenter(mode)) {
-        _presenter = cached;
-        _presenter->setFrame(bounds());
-    } else {
-        _presenter = makePresenter(mode);
-    }
-    if (auto presenter = _presenter) {
+    auto presenter = cachedPresenter(mode);
+    if (presenter)
+        presenter->setFrame(bounds());
+    else
+        presenter = makePresenter(mode);
+    _presenter = presenter;
+    if (old) old->removeFromSuperview();
+    if (_presenter != presenter) return;
+    if (presenter) {
         // Below a view-mode transition that may still run.
         insertSubview(presenter, 0);
         presenter->update(false);

@@ -76,6 +76,7 @@ public:
     // An animated change plays its transition on its own.
     void setViewMode(XQCalendarViewMode mode, bool animated);
     // The full operation: when `interactive` the caller drives the transition (the pinch does).
+    // Any change first ends (finishes) an interactive transition still driven.
     void setViewMode(XQCalendarViewMode mode, bool animate, XQViewTransitionDirection direction,
                      bool interactive);
 

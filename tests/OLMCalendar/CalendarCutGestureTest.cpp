@@ -155,3 +155,34 @@ TEST_F(CutGestureTest, AViewModeChangeDuringAPinchEndsThePinchTransitionFirst) {
     EXPECT_EQ(calendar->transition(), nullptr);
     EXPECT_FALSE(hasTransitionView(*calendar));
 }
+
+namespace {
+
+// Switches the view mode when told that a presenter's transition ended.
+class FinishSwitchingDelegate : public RecordingDelegate {
+public:
+    using RecordingDelegate::RecordingDelegate;
+    XQCalendar* calendar = nullptr;
+    void presenterFinishTransition(XQCalendarPresenter& presenter, XQViewTransition& transition,
+                                   bool canceled) override {
+        RecordingDelegate::presenterFinishTransition(presenter, transition, canceled);
+        if (calendar) std::exchange(calendar, nullptr)->setViewMode(XQCalendarViewModeFlow);
+    }
+};
+
+} // namespace
+
+TEST_F(CutGestureTest, AViewModeChangeMadeWhileTheOldPresenterLeavesSupersedesTheFirst) {
+    auto switching = std::make_shared<FinishSwitchingDelegate>(&log);
+    grid().setDelegate(switching);
+    FakeTransition::holdEnds = true;
+    calendar->navigateForward(true); // the month presenter's transition runs
+    switching->calendar = calendar.get();
+    calendar->setViewMode(XQCalendarViewModeMonthNames); // it ends as the presenter leaves
+    EXPECT_EQ(calendar->viewMode(), XQCalendarViewModeFlow);
+    long presenters = 0;
+    for (const auto& subview : calendar->subviews())
+        presenters += dynamic_cast<XQCalendarPresenter*>(subview.get()) != nullptr;
+    EXPECT_EQ(presenters, 1);
+    EXPECT_EQ(calendar->subviews().front(), calendar->presenter());
+}

@@ -111,8 +111,8 @@ INSTANTIATE_TEST_SUITE_P(Seeds, CalendarFuzzShard, ::testing::Range(0, 8));
 
 TEST(CalendarFuzz, DISABLED_TimedRun) {
     cal::fuzz::installCrashReport();
-    if (const auto seed = environmentNumber("OLM_FUZZ_SEED")) {
-        replaySeed(static_cast<std::uint64_t>(*seed));
+    if (const char* seed = std::getenv("OLM_FUZZ_SEED"); seed != nullptr && *seed != '\0') {
+        replaySeed(std::strtoull(seed, nullptr, 10));
         return;
     }
     const double seconds = environmentNumber("OLM_FUZZ_SECONDS").value_or(60);
