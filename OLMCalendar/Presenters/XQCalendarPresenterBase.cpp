@@ -80,14 +80,12 @@ void XQCalendarPresenterBase::calendarWillGo() {
     discardTransition();
 }
 
-void XQCalendarPresenterBase::willMoveToSuperview(ui::View* newSuperview) {
-    XQCalendarPresenter::willMoveToSuperview(newSuperview);
-    if (newSuperview != superview()) discardTransition();
-}
-
 void XQCalendarPresenterBase::didMoveToSuperview() {
     XQCalendarPresenter::didMoveToSuperview();
     _calendarGone = false;
+    // Taken out of its calendar: the transition ends, once the move is complete (its report
+    // may reach a delegate that puts the presenter back at once).
+    discardTransition();
 }
 
 // --- The presenter contract.
@@ -460,7 +458,9 @@ void XQCalendarPresenterBase::selectDate(const std::optional<fnd::Date>& date) {
         return;
     }
     if (date && calendar->selectedDate() == date) return;
-    if (!_anchorDate || !date) {
+    // An anchor that the bounds have left behind since it was set starts no range: the date
+    // starts a new one.
+    if (!_anchorDate || !date || !isDateSelectable(_anchorDate)) {
         _anchorDate = date;
         calendar->setSelectedDate(date);
         return;

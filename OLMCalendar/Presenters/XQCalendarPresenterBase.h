@@ -140,8 +140,8 @@ public:
 
     // The calendar: the superview, when it is one (and is not going away).
     XQCalendar* owner() const;
-    // Sent by a calendar that is going away: the presenter no longer reaches it, and ends its
-    // transition.
+    // Sent by a calendar that is going away: the presenter no longer reaches it (`owner` is
+    // nil from now on, also for the delegate told of the end), and ends its transition.
     void calendarWillGo();
 
     // --- The presenter contract.
@@ -186,7 +186,6 @@ public:
     void transitionIsCanceled(XQViewTransition& transition, bool canceled) override;
 
     // Leaving the calendar ends a running transition.
-    void willMoveToSuperview(ui::View* newSuperview) override;
     void didMoveToSuperview() override;
 
 protected:

@@ -163,10 +163,11 @@ class FinishSwitchingDelegate : public RecordingDelegate {
 public:
     using RecordingDelegate::RecordingDelegate;
     XQCalendar* calendar = nullptr;
+    XQCalendarViewMode target = XQCalendarViewModeNone;
     void presenterFinishTransition(XQCalendarPresenter& presenter, XQViewTransition& transition,
                                    bool canceled) override {
         RecordingDelegate::presenterFinishTransition(presenter, transition, canceled);
-        if (calendar) std::exchange(calendar, nullptr)->setViewMode(XQCalendarViewModeFlow);
+        if (calendar) std::exchange(calendar, nullptr)->setViewMode(target);
     }
 };
 
@@ -174,15 +175,26 @@ public:
 
 TEST_F(CutGestureTest, AViewModeChangeMadeWhileTheOldPresenterLeavesSupersedesTheFirst) {
     auto switching = std::make_shared<FinishSwitchingDelegate>(&log);
-    grid().setDelegate(switching);
-    FakeTransition::holdEnds = true;
-    calendar->navigateForward(true); // the month presenter's transition runs
-    switching->calendar = calendar.get();
-    calendar->setViewMode(XQCalendarViewModeMonthNames); // it ends as the presenter leaves
-    EXPECT_EQ(calendar->viewMode(), XQCalendarViewModeFlow);
-    long presenters = 0;
-    for (const auto& subview : calendar->subviews())
-        presenters += dynamic_cast<XQCalendarPresenter*>(subview.get()) != nullptr;
-    EXPECT_EQ(presenters, 1);
-    EXPECT_EQ(calendar->subviews().front(), calendar->presenter());
+    // To another mode, and back to the mode of the presenter that is leaving.
+    for (XQCalendarViewMode target : {XQCalendarViewModeFlow, XQCalendarViewModeMonth}) {
+        SCOPED_TRACE(target);
+        calendar->setViewMode(XQCalendarViewModeMonth);
+        grid().setDelegate(switching);
+        FakeTransition::holdEnds = true;
+        calendar->navigateForward(true); // the month presenter's transition runs
+        switching->calendar = calendar.get();
+        switching->target = target;
+        calendar->setViewMode(XQCalendarViewModeMonthNames); // it ends as the presenter leaves
+        EXPECT_EQ(calendar->viewMode(), target);
+        long presenters = 0;
+        for (const auto& subview : calendar->subviews())
+            presenters += dynamic_cast<XQCalendarPresenter*>(subview.get()) != nullptr;
+        EXPECT_EQ(presenters, 1);
+        EXPECT_EQ(calendar->presenter()->superview(), calendar.get());
+        const fnd::Date before = calendar->displayedDate();
+        calendar->navigateForward(false);
+        EXPECT_NE(calendar->displayedDate(), before);
+        FakeTransition::releaseHeldEnds();
+        driver->runUntilIdle();
+    }
 }

@@ -73,6 +73,15 @@ TEST_F(CalendarGestureTest, RangeTapsAnchorThenClose) {
     EXPECT_EQ(text(calendar->dateRange()->endDate()), "2026-12-01");
 }
 
+TEST_F(CalendarGestureTest, ARangeAnchorTheBoundsLeftBehindStartsNoRange) {
+    calendar->setSelectionMode(XQCalendarSelectionModeRange);
+    driver->tap(at(day(2026, 12, 23)));
+    calendar->setMaxDate(day(2026, 12, 20));
+    driver->tap(at(day(2026, 12, 9)));
+    EXPECT_EQ(text(calendar->dateRange()->startDate()), "2026-12-09");
+    EXPECT_EQ(text(calendar->dateRange()->endDate()), "2026-12-09");
+}
+
 TEST_F(CalendarGestureTest, ZoomedOutTapsKeepTheSelectedDayWhereTheMonthAllows) {
     struct Case {
         XQCalendarViewMode mode;

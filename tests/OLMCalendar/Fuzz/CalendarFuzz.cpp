@@ -240,14 +240,21 @@ void FuzzDelegate::calendarDidChangedViewModeFrom(XQCalendar& calendar, XQCalend
 void FuzzDelegate::calendarDidTapCell(XQCalendar& calendar, ui::View&) {
     _harness.fire(DidTapCell, calendar);
 }
+// The presenter's calendar as the presenter sees it: none while the calendar is going away
+// (its destructor ends the presenters' transitions).
+XQCalendar* ownerOf(XQCalendarPresenter& presenter) {
+    auto* base = dynamic_cast<XQCalendarPresenterBase*>(&presenter);
+    return base ? base->owner() : nullptr;
+}
+
 void FuzzDelegate::presenterBeginTransition(XQCalendarPresenter& presenter, XQViewTransition& transition) {
     if (!_harness.open.insert(&transition).second) _harness.fail("begin twice", "a transition began twice");
-    if (auto* calendar = dynamic_cast<XQCalendar*>(presenter.superview())) _harness.fire(PresenterBegin, *calendar);
+    if (XQCalendar* calendar = ownerOf(presenter)) _harness.fire(PresenterBegin, *calendar);
 }
 void FuzzDelegate::presenterFinishTransition(XQCalendarPresenter& presenter, XQViewTransition& transition, bool) {
     if (_harness.open.erase(&transition) == 0)
         _harness.fail("finish without begin", "a transition finished that had not begun, or finished twice");
-    if (auto* calendar = dynamic_cast<XQCalendar*>(presenter.superview())) _harness.fire(PresenterFinish, *calendar);
+    if (XQCalendar* calendar = ownerOf(presenter)) _harness.fire(PresenterFinish, *calendar);
 }
 
 void Harness::apply(const Step& step) {
