@@ -3,6 +3,7 @@
 #include <cairo.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 
 namespace gfx {
@@ -10,6 +11,9 @@ namespace {
 double sanitizedScale(double scale) {
     return std::isfinite(scale) && scale > 0 ? scale : 1.0;
 }
+
+// Images may be made on other threads (a data source's work).
+std::atomic<std::uint64_t> lastSerialNumber{0};
 
 bool usable(cairo_surface_t* s) {
     return s && cairo_surface_status(s) == CAIRO_STATUS_SUCCESS &&
@@ -20,7 +24,7 @@ bool usable(cairo_surface_t* s) {
 Image::Image(cairo_surface_t* surface, double scale)
     : _surface(surface), _pixelWidth(cairo_image_surface_get_width(surface)),
       _pixelHeight(cairo_image_surface_get_height(surface)), _stride(cairo_image_surface_get_stride(surface)),
-      _scale(scale) {}
+      _scale(scale), _serialNumber(lastSerialNumber.fetch_add(1, std::memory_order_relaxed) + 1) {}
 
 Image::~Image() {
     cairo_surface_destroy(_surface);

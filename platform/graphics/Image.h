@@ -48,6 +48,10 @@ public:
     // The pixels as a Cairo image surface, to paint from (a source pattern). Owned by the image.
     cairo_surface_t* surface() const { return _surface; }
 
+    // A number no other image made by this process has: what tells a new image from one
+    // freed before it at the same address.
+    std::uint64_t serialNumber() const { return _serialNumber; }
+
     // The pixel at (x, y), unpremultiplied, components as fractions; transparent black outside.
     RGBA pixel(int x, int y) const;
 
@@ -67,6 +71,7 @@ private:
     int _pixelHeight;
     int _stride;
     double _scale;
+    std::uint64_t _serialNumber;
 };
 
 } // namespace gfx

@@ -262,6 +262,8 @@ void advanceAnimations() {
     const double now = currentMediaTime();
     for (auto& task : std::exchange(e.nextTick, {}))
         post(std::move(task));
+    // A tick moves what animated layers show (and may end their animations).
+    if (!e.layers.empty()) Layer::noteTreeChange();
     // Only posting happens in here: no delegate runs while the list is walked.
     std::erase_if(e.layers, [now](const std::weak_ptr<Layer>& weak) {
         const std::shared_ptr<Layer> layer = weak.lock();
@@ -283,6 +285,10 @@ bool AnimationEngine::hasRunningAnimations() {
             layer ? detail::AnimationAccess::animations(*layer) : nullptr;
         return animations != nullptr && animations->running();
     });
+}
+
+bool AnimationEngine::hasAnimatedLayers() {
+    return !engine().layers.empty();
 }
 
 unsigned long AnimationEngine::frameCount() {

@@ -290,6 +290,9 @@ public:
     // once a tick has passed since they were made (see Layer::actionForKey), so that a layer
     // being built does not animate from its defaults.
     static unsigned long frameCount();
+    // Whether any layer carries animations (running or kept after they ended): the screen
+    // may then change with the media time alone.
+    static bool hasAnimatedLayers();
 };
 
 } // namespace ui

@@ -1,12 +1,17 @@
 #include "platform/ui/Compositor.h"
 
 #include "platform/graphics/GraphicsContext.h"
+#include "platform/ui/Animation.h"
+#include "platform/ui/detail/DamageRegion.h"
 
 #include <cairo.h>
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -297,22 +302,39 @@ public:
             if (it == _order.end()) return false;
             first = it->second + 1;
         }
+        return cut(first, rect) && _pieces.empty();
+    }
+
+    // The whole pixels of `rect` no layer paints over opaquely: a few rectangles, or the
+    // pixels `rect` touches when the cover is too ragged to be worth cutting out.
+    const std::vector<gfx::Rect>& uncovered(const gfx::Rect& rect) const {
+        if (!cut(0, rect)) _pieces.assign(1, touchedPixels(rect));
+        return _pieces;
+    }
+
+private:
+    static constexpr std::size_t kMaxPieces = 64;
+
+    // Leaves in `_pieces` what of `rect` the opaque drawings from the `first` on do not
+    // cover; false when it gave up (many ragged pieces left: rather call them visible than
+    // spend more on finding out).
+    bool cut(std::size_t first, const gfx::Rect& rect) const {
         _pieces.assign(1, touchedPixels(rect));
-        if (_pieces[0].isEmpty()) return true;
+        if (_pieces[0].isEmpty()) {
+            _pieces.clear();
+            return true;
+        }
         for (const auto& [index, cover] : _opaque) {
             if (index < first) continue;
             _next.clear();
             for (const gfx::Rect& piece : _pieces)
                 subtract(piece, cover, _next);
             _pieces.swap(_next);
-            // Many ragged pieces left: call it visible rather than spend more on finding out.
-            if (_pieces.empty() || _pieces.size() > kMaxPieces) break;
+            if (_pieces.empty()) return true;
+            if (_pieces.size() > kMaxPieces) return false;
         }
-        return _pieces.empty();
+        return true;
     }
-
-private:
-    static constexpr std::size_t kMaxPieces = 64;
 
     // Appends what of `a` lies outside `b`: up to four rectangles.
     static void subtract(const gfx::Rect& a, const gfx::Rect& b, std::vector<gfx::Rect>& out) {
@@ -335,6 +357,65 @@ private:
     mutable std::vector<gfx::Rect> _pieces, _next;
 };
 
+// What one layer drew in a frame: what tells whether it would draw the same in the next.
+struct DrawRecord {
+    std::uint64_t serial = 0;   // Layer::serialNumber
+    std::uint64_t order = 0;    // its place in the drawing order (a hash of the path from the root)
+    std::uint64_t version = 0;  // Layer::changeVersion
+    std::uint64_t contents = 0; // the contents image's serial number; 0 for none
+    // The layer drawn as one image with this one (a faded group, a flattened layer under
+    // perspective; the group's own record names itself); 0 for none.
+    std::uint64_t group = 0;
+    gfx::Transform3D transform; // to the device; inside a group, to the group's plane
+    gfx::Rect bounds;
+    gfx::Rect clip;
+    double opacity = 1;
+    bool hasBackground = false;
+    bool antialiased = false;
+    gfx::RGBA background;
+    // The device pixels its drawing may touch (inside a group, the group's).
+    gfx::Rect damage;
+    // How the contents came from the previous ones, when only part of them was redrawn.
+    Layer::ContentsUpdate contentsUpdate;
+};
+
+namespace {
+
+bool drawsSameExceptContents(const DrawRecord& a, const DrawRecord& b) {
+    return a.order == b.order && a.version == b.version && a.group == b.group && a.transform == b.transform &&
+           a.bounds == b.bounds && a.clip == b.clip && a.opacity == b.opacity &&
+           a.hasBackground == b.hasBackground && a.antialiased == b.antialiased &&
+           (!a.hasBackground || a.background == b.background) && a.damage == b.damage;
+}
+
+// The place of a sublayer in the drawing order, from its superlayer's, its index and its
+// zPosition: two layers change their order only if one of them changes its place.
+std::uint64_t orderKey(std::uint64_t parent, std::size_t index, double zPosition = 0) {
+    std::uint64_t z = 0;
+    std::memcpy(&z, &zPosition, sizeof z);
+    std::uint64_t x = (parent ^ z) * 0x9E3779B97F4A7C15ull + index + 1;
+    x ^= x >> 30;
+    x *= 0xBF58476D1CE4E5B9ull;
+    x ^= x >> 27;
+    x *= 0x94D049BB133111EBull;
+    return x ^ (x >> 31);
+}
+
+} // namespace
+
+namespace {
+
+// The device pixels a drawing of `rect` placed by `m` may touch within `clip`: those it
+// touches while it stays upright, one more all round when it is turned (antialiased edges).
+gfx::Rect deviceDamage(const gfx::Rect& rect, const gfx::AffineTransform& m, const gfx::Rect& clip) {
+    gfx::Rect box = touchedPixels(m.apply(rect.standardized()));
+    if (box.isEmpty()) return gfx::Rect::null();
+    if (m.b != 0 || m.c != 0) box = box.insetBy(-1, -1);
+    return box.intersection(clip);
+}
+
+} // namespace
+
 // What painters share while they draw one frame or one snapshot.
 struct PaintResources {
     SurfacePool& pool;
@@ -352,7 +433,8 @@ namespace {
 struct Child {
     Layer* layer;
     LayerState state;
-    double opacity; // its own, times what a transform layer above passes down
+    double opacity;    // its own, times what a transform layer above passes down
+    std::size_t index; // among the superlayer's sublayers
 };
 
 // Draws layers into one graphics context. Scratch drawing (groups, flattened layers) is done
@@ -360,10 +442,12 @@ struct Child {
 class Painter {
 public:
     // `occlusion`, for the painter of a frame: what later layers hide is not drawn.
+    // `damage`, for the painter of a frame made by damage: the device rectangles to repaint
+    // (the context is clipped to them); what lies outside them all is skipped.
     Painter(gfx::GraphicsContext& context, bool presentation, PaintResources& resources,
-            const Occlusion* occlusion = nullptr)
+            const Occlusion* occlusion = nullptr, const std::vector<gfx::Rect>* damage = nullptr)
         : _ctx(context), _presentation(presentation), _resources(resources), _stats(resources.stats),
-          _occlusion(occlusion), _clip(deviceClipExtents(context.cairo())) {}
+          _occlusion(occlusion), _damage(damage), _clip(deviceClipExtents(context.cairo())) {}
 
     // The layer in its own coordinate space (its bounds), as a snapshot draws it.
     void paintInOwnSpace(Layer& root) {
@@ -385,30 +469,45 @@ public:
     }
 
     // Records into `occlusion`, in the order paintPlaced draws them, the flattening layers of
-    // the tree and the device pixels each one's own drawing covers opaquely.
-    void collectOccluders(Layer& root, Occlusion& occlusion) const {
+    // the tree and the device pixels each one's own drawing covers opaquely; and into
+    // `records`, when not null, what each layer draws (see DrawRecord).
+    void survey(Layer& root, Occlusion& occlusion, std::vector<DrawRecord>* records) const {
         const LayerState state = stateOf(root);
         const double opacity = clamp01(state.opacity);
         if (state.hidden || opacity <= 0 || !_ctx.canDraw()) return;
+        Survey survey{occlusion, records};
         collect(root, state, Layer::transformToSuperlayer(state, nullptr), _ctx.ctm(), opacity, _clip, true,
-                occlusion);
+                orderKey(0, 0), survey);
     }
 
 private:
+    struct Survey {
+        Occlusion& occlusion;
+        std::vector<DrawRecord>* records;
+    };
+
     // Mirrors drawLayer and drawBody. `ctm` maps the current user space to the device; `clip`
-    // is the device clip, exact when `exactClip` (no turned layer masks above).
+    // is the device clip, exact when `exactClip` (no turned layer masks above); `order` is
+    // the layer's place in the drawing order.
     void collect(Layer& layer, const LayerState& state, const gfx::Transform3D& toUser,
                  const gfx::AffineTransform& ctm, double opacity, const gfx::Rect& clip, bool exactClip,
-                 Occlusion& occlusion) const {
+                 std::uint64_t order, Survey& survey) const {
         if (!layer.flattensSublayers()) {
             for (const Child& c : visibleSublayers(layer, opacity))
                 collect(*c.layer, c.state, gfx::concat(Layer::transformToSuperlayer(c.state, &state), toUser),
-                        ctm, c.opacity, clip, exactClip, occlusion);
+                        ctm, c.opacity, clip, exactClip, orderKey(order, c.index, c.state.zPosition), survey);
             return;
         }
         if (!isPlanarAffine(toUser)) {
             // Mapped through a perspective: its own pixels are not known here.
-            occlusion.add(&layer, gfx::Rect::null());
+            survey.occlusion.add(&layer, gfx::Rect::null());
+            if (survey.records != nullptr) {
+                const gfx::Transform3D toDevice = gfx::concat(toUser, gfx::Transform3D::makeAffineTransform(ctm));
+                const gfx::Rect quad = gfx::projectedBounds(extentOf(layer, state), toDevice.rows());
+                const gfx::Rect damage =
+                    quad.isEmpty() ? gfx::Rect::null() : touchedPixels(quad).insetBy(-1, -1).intersection(clip);
+                recordGroup(layer, state, toDevice, clip, opacity, order, damage, *survey.records);
+            }
             return;
         }
         const gfx::AffineTransform t = gfx::affineTransform(toUser);
@@ -423,14 +522,66 @@ private:
         }
         const std::vector<Child> children = visibleSublayers(layer, 1);
         const bool opaque = opacity >= 1 && upright && exactClip && ownDrawingIsOpaque(layer, state);
-        occlusion.add(&layer,
-                      opaque ? coveredPixels(m.apply(bounds).intersection(inside)) : gfx::Rect::null());
+        survey.occlusion.add(&layer,
+                             opaque ? coveredPixels(m.apply(bounds).intersection(inside)) : gfx::Rect::null());
         // A faded group draws its sublayers into an image of its own.
-        const std::size_t parts = static_cast<std::size_t>(ownDrawingCount(layer, state)) + children.size();
-        if (opacity < 1 && parts > 1) return;
+        const int ownDrawings = ownDrawingCount(layer, state);
+        const std::size_t parts = static_cast<std::size_t>(ownDrawings) + children.size();
+        if (opacity < 1 && parts > 1) {
+            if (survey.records != nullptr)
+                recordGroup(layer, state, gfx::Transform3D::makeAffineTransform(m), clip, opacity, order,
+                            deviceDamage(extentOf(layer, state), m, clip), *survey.records);
+            return;
+        }
+        if (survey.records != nullptr && ownDrawings > 0)
+            survey.records->push_back(recordOf(layer, state, gfx::Transform3D::makeAffineTransform(m), clip,
+                                               opacity, order, 0, deviceDamage(bounds, m, clip)));
         for (const Child& c : children)
             collect(*c.layer, c.state, Layer::transformToSuperlayer(c.state, &state), m, opacity * c.opacity,
-                    inside, exactClip, occlusion);
+                    inside, exactClip, orderKey(order, c.index, c.state.zPosition), survey);
+    }
+
+    DrawRecord recordOf(const Layer& layer, const LayerState& state, const gfx::Transform3D& transform,
+                        const gfx::Rect& clip, double opacity, std::uint64_t order, std::uint64_t group,
+                        const gfx::Rect& damage) const {
+        DrawRecord r;
+        r.serial = layer.serialNumber();
+        r.order = order;
+        r.version = layer.changeVersion();
+        r.contents = state.contents ? state.contents->serialNumber() : 0;
+        r.group = group;
+        r.transform = transform;
+        r.bounds = state.bounds;
+        r.clip = clip;
+        r.opacity = opacity;
+        r.hasBackground = state.backgroundColor.has_value();
+        if (r.hasBackground) r.background = state.backgroundColor->resolved();
+        r.antialiased = layer.allowsEdgeAntialiasing();
+        r.damage = damage;
+        r.contentsUpdate = layer.lastContentsUpdate();
+        return r;
+    }
+
+    // A layer drawn as one image with its subtree: a change anywhere in it damages `damage`,
+    // the device extent of the whole. Its own record places it on the device; its members'
+    // place them in its plane.
+    void recordGroup(const Layer& layer, const LayerState& state, const gfx::Transform3D& toDevice,
+                     const gfx::Rect& clip, double opacity, std::uint64_t order, const gfx::Rect& damage,
+                     std::vector<DrawRecord>& records) const {
+        const std::uint64_t group = layer.serialNumber();
+        records.push_back(recordOf(layer, state, toDevice, clip, opacity, order, group, damage));
+        recordMembers(layer, state, gfx::Transform3D::identity(), 1, order, group, damage, records);
+    }
+
+    void recordMembers(const Layer& layer, const LayerState& state, const gfx::Transform3D& toGroup,
+                       double opacity, std::uint64_t order, std::uint64_t group, const gfx::Rect& damage,
+                       std::vector<DrawRecord>& records) const {
+        for (const Child& c : visibleSublayers(layer, opacity)) {
+            const gfx::Transform3D t = gfx::concat(Layer::transformToSuperlayer(c.state, &state), toGroup);
+            const std::uint64_t key = orderKey(order, c.index, c.state.zPosition);
+            records.push_back(recordOf(*c.layer, c.state, t, gfx::Rect::null(), c.opacity, key, group, damage));
+            recordMembers(*c.layer, c.state, t, c.opacity, key, group, damage, records);
+        }
     }
 
     // Whether the layer's background or contents paint every pixel of its bounds opaquely.
@@ -454,9 +605,24 @@ private:
     // Whether what `layer` draws within `deviceRect` is painted over by opaque layers drawn
     // after it.
     bool hidden(const Layer& layer, const gfx::Rect& deviceRect) {
-        if (_occlusion == nullptr || !_occlusion->hides(&layer, deviceRect.intersection(_clip))) return false;
+        if (_occlusion == nullptr) return false;
+        const gfx::Rect visiblePart = deviceRect.intersection(_clip);
+        if (_damage == nullptr) {
+            if (!_occlusion->hides(&layer, visiblePart)) return false;
+        } else {
+            for (const gfx::Rect& r : *_damage)
+                if (!_occlusion->hides(&layer, visiblePart.intersection(r))) return false;
+        }
         ++_stats.layersOccluded;
         return true;
+    }
+
+    // Whether any of `deviceRect` lies in the clip (and in the damage, when painting by it).
+    bool touches(const gfx::Rect& deviceRect) const {
+        if (!visible(deviceRect.intersection(_clip))) return false;
+        if (_damage == nullptr) return true;
+        return std::any_of(_damage->begin(), _damage->end(),
+                           [&](const gfx::Rect& r) { return visible(deviceRect.intersection(r)); });
     }
 
     LayerState stateOf(const Layer& layer) const {
@@ -468,12 +634,13 @@ private:
         std::vector<Child> children;
         children.reserve(layer.sublayers().size());
         bool ordered = true;
-        for (const auto& sublayer : layer.sublayers()) {
-            LayerState s = stateOf(*sublayer);
+        const auto& sublayers = layer.sublayers();
+        for (std::size_t i = 0; i < sublayers.size(); ++i) {
+            LayerState s = stateOf(*sublayers[i]);
             const double opacity = clamp01(s.opacity) * inheritedOpacity;
             if (s.hidden || opacity <= 0) continue;
             if (!children.empty() && s.zPosition < children.back().state.zPosition) ordered = false;
-            children.push_back({sublayer.get(), std::move(s), opacity});
+            children.push_back({sublayers[i].get(), std::move(s), opacity, i});
         }
         if (!ordered)
             std::stable_sort(children.begin(), children.end(), [](const Child& a, const Child& b) {
@@ -537,7 +704,7 @@ private:
         const bool masks = layer.masksToBounds();
         if (masks) {
             _clip = _clip.intersection(_ctx.ctm().apply(bounds));
-            if (!visible(_clip)) {
+            if (!visible(_clip) || !touches(_clip)) {
                 _clip = savedClip;
                 ++_stats.layersCulled;
                 return;
@@ -564,7 +731,7 @@ private:
     // The background, own content and sublayers of a flattening layer, in its own space.
     void drawContent(Layer& layer, const LayerState& state, const std::vector<Child>& children) {
         const gfx::Rect area = _ctx.ctm().apply(state.bounds.standardized());
-        if (ownDrawingCount(layer, state) > 0 && visible(area.intersection(_clip)) && !hidden(layer, area)) {
+        if (ownDrawingCount(layer, state) > 0 && touches(area) && !hidden(layer, area)) {
             ++_stats.layersDrawn;
             _ctx.setShouldAntialias(layer.allowsEdgeAntialiasing());
             if (state.backgroundColor) {
@@ -650,7 +817,7 @@ private:
                    double opacity) {
         const gfx::AffineTransform ctm = _ctx.ctm();
         const gfx::Rect area = ctm.apply(extentOf(layer, state)).intersection(_clip).integral();
-        if (!visible(area)) {
+        if (!visible(area) || !touches(area)) {
             ++_stats.layersCulled;
             return;
         }
@@ -744,7 +911,7 @@ private:
 
         const gfx::Rect extent = extentOf(layer, state);
         if (extent.isEmpty()) return;
-        if (!visible(gfx::projectedBounds(extent, toDevice.rows()).intersection(_clip))) {
+        if (!touches(gfx::projectedBounds(extent, toDevice.rows()))) {
             ++_stats.layersCulled;
             return;
         }
@@ -781,7 +948,7 @@ private:
                              const gfx::Transform3D& toDevice, double opacity, const Layer& layer) {
         if (sourceRect.isEmpty()) return;
         const gfx::Rect quad = projectedExtent(sourceRect, toDevice, layer);
-        if (!visible(quad.intersection(_clip))) {
+        if (!touches(quad)) {
             ++_stats.layersCulled;
             return;
         }
@@ -859,6 +1026,7 @@ private:
     PaintResources& _resources;
     CompositorStatistics& _stats;
     const Occlusion* _occlusion;
+    const std::vector<gfx::Rect>* _damage;
     // The device-space box of the current clip: what lies outside it is not drawn.
     gfx::Rect _clip;
 };
@@ -868,59 +1036,235 @@ private:
 
 // --- Compositor.
 
+namespace {
+
+FrameMode frameModeFromEnvironment() {
+    const char* value = std::getenv("OLM_FRAMES");
+    const std::string_view mode = value != nullptr ? value : "";
+    if (mode == "whole") return FrameMode::whole;
+    if (mode == "verify") return FrameMode::verify;
+    return FrameMode::damage;
+}
+
+FrameMode& defaultMode() {
+    static FrameMode mode = frameModeFromEnvironment();
+    return mode;
+}
+
+Compositor::MismatchHandler& mismatchHandler() {
+    static Compositor::MismatchHandler handler;
+    return handler;
+}
+
+bool bySerial(const detail::DrawRecord& a, const detail::DrawRecord& b) {
+    return a.serial < b.serial;
+}
+
+// Adds to `damage` what changed from the frame recorded in `before` to the one in `after`
+// (both sorted by serial number): the old and new extents of every layer that draws
+// differently, appeared or went away; only the redrawn part when a layer's contents were
+// redrawn in part and nothing else about it changed.
+void addChanges(const std::vector<detail::DrawRecord>& before, const std::vector<detail::DrawRecord>& after,
+                detail::DamageRegion& damage) {
+    auto old = before.begin();
+    for (const detail::DrawRecord& now : after) {
+        for (; old != before.end() && old->serial < now.serial; ++old)
+            damage.add(old->damage);
+        if (old == before.end() || old->serial != now.serial) {
+            damage.add(now.damage);
+            continue;
+        }
+        const detail::DrawRecord& was = *old++;
+        const bool sameLook = detail::drawsSameExceptContents(was, now);
+        if (sameLook && was.contents == now.contents) continue;
+        const Layer::ContentsUpdate& update = now.contentsUpdate;
+        if (sameLook && now.group == 0 && update.from == was.contents && update.to == now.contents &&
+            gfx::isAffine(now.transform)) {
+            // Grown by a pixel: filtered samples next to the redrawn part read from it.
+            damage.add(detail::deviceDamage(update.rect, gfx::affineTransform(now.transform), now.clip)
+                           .insetBy(-1, -1)
+                           .intersection(now.clip));
+            continue;
+        }
+        damage.add(was.damage);
+        damage.add(now.damage);
+    }
+    for (; old != before.end(); ++old)
+        damage.add(old->damage);
+}
+
+} // namespace
+
 Compositor::Compositor()
     : _pool(std::make_unique<detail::SurfacePool>()), _contents(std::make_unique<detail::ContentsCache>()),
-      _occlusion(std::make_unique<detail::Occlusion>()) {}
+      _occlusion(std::make_unique<detail::Occlusion>()), _damage(std::make_unique<detail::DamageRegion>()),
+      _mode(defaultMode()) {}
 
 Compositor::~Compositor() {
     if (_surface != nullptr) cairo_surface_destroy(_surface);
+}
+
+FrameMode Compositor::defaultFrameMode() {
+    return defaultMode();
+}
+
+void Compositor::setDefaultFrameMode(FrameMode mode) {
+    defaultMode() = mode;
+}
+
+void Compositor::setMismatchHandler(MismatchHandler handler) {
+    mismatchHandler() = std::move(handler);
+}
+
+void Compositor::setFrameMode(FrameMode mode) {
+    if (mode == _mode) return;
+    _mode = mode;
+    _reference.reset();
+    forgetFrame();
+}
+
+void Compositor::forgetFrame() {
+    _hasFrame = false;
+    _records.clear();
 }
 
 void Compositor::renderFrame(Layer& root, gfx::Size size, double scale) {
     const std::shared_ptr<Layer> keep = rt::sharedFrom(&root);
     if (!std::isfinite(scale) || scale <= 0) scale = 1;
     const double w = std::ceil(size.width * scale - 1e-9), h = std::ceil(size.height * scale - 1e-9);
-    _image.reset();
     _statistics = {};
+    bool whole = _mode == FrameMode::whole || !_hasFrame || root.serialNumber() != _rootSerial ||
+                 scale != _scale || !(size == _size);
     _size = size;
     _scale = scale;
     if (!(w >= 1 && h >= 1 && w <= kMaxFramePixels && h <= kMaxFramePixels)) {
+        _image.reset();
         if (_surface != nullptr) cairo_surface_destroy(_surface);
         _surface = nullptr;
+        forgetFrame();
         return;
     }
     if (_surface == nullptr || cairo_image_surface_get_width(_surface) != int(w) ||
         cairo_image_surface_get_height(_surface) != int(h)) {
+        whole = true;
         if (_surface != nullptr) cairo_surface_destroy(_surface);
         _surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, int(w), int(h));
         if (cairo_surface_status(_surface) != CAIRO_STATUS_SUCCESS) {
             cairo_surface_destroy(_surface);
             _surface = nullptr;
+            _image.reset();
+            forgetFrame();
             return;
         }
     }
+    // Nothing has changed since the last frame: it stands as it is.
+    if (!whole && Layer::changeCount() == _changeCount && !AnimationEngine::hasAnimatedLayers() &&
+        gfx::currentAppearance() == _appearance) {
+        if (_mode == FrameMode::verify) verify(root);
+        return;
+    }
+    _rootSerial = root.serialNumber();
+    _changeCount = Layer::changeCount();
+    _appearance = gfx::currentAppearance();
+
     cairo_t* cr = cairo_create(_surface);
     cairo_scale(cr, scale, scale);
-    detail::PaintResources resources{*_pool, _statistics, _contents.get(), scale};
-    {
-        gfx::GraphicsContext context(cr);
-        detail::Painter painter(context, true, resources, _occlusion.get());
-        _occlusion->clear();
-        painter.collectOccluders(root, *_occlusion);
-        // What the previous frame left is cleared unless opaque layers paint over all of it.
-        if (!_occlusion->hides(nullptr, {0, 0, w, h})) {
-            cairo_save(cr);
-            cairo_identity_matrix(cr);
-            cairo_set_operator(cr, CAIRO_OPERATOR_CLEAR);
-            cairo_paint(cr);
-            cairo_restore(cr);
-        }
-        painter.paintPlaced(root);
+    _damage->reset(int(w), int(h));
+    if (findDamage(root, cr, whole, *_damage)) {
+        _image.reset();
+        paint(root, cr, *_damage);
     }
     cairo_destroy(cr);
-    cairo_surface_flush(_surface);
+    _hasFrame = true;
     _pool->endFrame();
     _contents->purge();
+    if (_mode == FrameMode::verify) verify(root);
+}
+
+bool Compositor::findDamage(Layer& root, cairo_t* cr, bool whole, detail::DamageRegion& damage) {
+    detail::PaintResources resources{*_pool, _statistics, _contents.get(), _scale};
+    gfx::GraphicsContext context(cr);
+    const detail::Painter painter(context, true, resources);
+    _occlusion->clear();
+    const bool tracks = _mode != FrameMode::whole;
+    std::vector<detail::DrawRecord> records;
+    if (tracks) records.reserve(_records.size());
+    painter.survey(root, *_occlusion, tracks ? &records : nullptr);
+    std::sort(records.begin(), records.end(), bySerial);
+    if (whole)
+        damage.addAll();
+    else
+        addChanges(_records, records, damage);
+    _records = std::move(records);
+    return !damage.isEmpty();
+}
+
+void Compositor::paint(Layer& root, cairo_t* cr, const detail::DamageRegion& damage) {
+    const std::vector<gfx::Rect>& rects = damage.rects();
+    _statistics.damageRects = static_cast<long>(rects.size());
+    _statistics.damagedPixels = damage.area();
+    _statistics.damageBounds = damage.bounds();
+    _statistics.wholeFrame =
+        rects.size() == 1 && rects[0] == gfx::Rect{0, 0, double(pixelWidth()), double(pixelHeight())};
+    // Everything below is clipped to the damage.
+    cairo_matrix_t userToDevice;
+    cairo_get_matrix(cr, &userToDevice);
+    cairo_identity_matrix(cr);
+    cairo_new_path(cr);
+    for (const gfx::Rect& r : rects)
+        cairo_rectangle(cr, r.minX(), r.minY(), r.width(), r.height());
+    cairo_clip(cr);
+    cairo_set_matrix(cr, &userToDevice);
+    // What the previous frame left is cleared where no opaque layer paints over it.
+    cairo_save(cr);
+    cairo_identity_matrix(cr);
+    cairo_set_operator(cr, CAIRO_OPERATOR_CLEAR);
+    for (const gfx::Rect& r : rects)
+        for (const gfx::Rect& piece : _occlusion->uncovered(r))
+            cairo_rectangle(cr, piece.minX(), piece.minY(), piece.width(), piece.height());
+    cairo_fill(cr);
+    cairo_restore(cr);
+    detail::PaintResources resources{*_pool, _statistics, _contents.get(), _scale};
+    gfx::GraphicsContext context(cr);
+    detail::Painter painter(context, true, resources, _occlusion.get(), _statistics.wholeFrame ? nullptr : &rects);
+    painter.paintPlaced(root);
+    cairo_surface_flush(_surface);
+}
+
+void Compositor::verify(Layer& root) {
+    if (!_reference) {
+        _reference = std::make_unique<Compositor>();
+        _reference->setFrameMode(FrameMode::whole);
+    }
+    _reference->renderFrame(root, _size, _scale);
+    const gfx::ConstPixelBuffer a = pixels(), b = _reference->pixels();
+    if (a.pixels == nullptr || b.pixels == nullptr) return;
+    FrameMismatch mismatch;
+    for (int y = 0; y < a.height; ++y) {
+        const std::uint32_t* rowA = a.pixels + static_cast<std::size_t>(y) * (a.strideBytes / 4);
+        const std::uint32_t* rowB = b.pixels + static_cast<std::size_t>(y) * (b.strideBytes / 4);
+        if (std::memcmp(rowA, rowB, static_cast<std::size_t>(a.width) * 4) == 0) continue;
+        for (int x = 0; x < a.width; ++x) {
+            if (rowA[x] == rowB[x]) continue;
+            if (mismatch.differingPixels++ == 0) {
+                mismatch.x = x;
+                mismatch.y = y;
+                mismatch.damaged = rowA[x];
+                mismatch.whole = rowB[x];
+            }
+        }
+    }
+    if (mismatch.differingPixels == 0) return;
+    mismatch.damagedFrame = image();
+    mismatch.wholeFrame = _reference->image();
+    if (const MismatchHandler& handler = mismatchHandler()) {
+        handler(mismatch);
+        return;
+    }
+    std::fprintf(stderr, "compositor: a frame made by damage differs from the whole frame in %ld pixels, "
+                         "first at (%d, %d): %08x instead of %08x\n",
+                 mismatch.differingPixels, mismatch.x, mismatch.y, mismatch.damaged, mismatch.whole);
+    std::abort();
 }
 
 int Compositor::pixelWidth() const {

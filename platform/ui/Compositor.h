@@ -28,6 +28,16 @@
 // under a background). Scratch images (groups, flattened layers) come from a pool that lives as long
 // as the compositor, so steady frames allocate no pixel buffers.
 //
+// Frames are made by damage. The compositor keeps its frame buffer (one per pixel size) and
+// remembers what each layer drew in the last frame: its device placement, clip, opacity,
+// colours, contents image, version and drawing order. A frame compares the tree with that
+// record and repaints only the device pixels of what changed (old and new extents), clipped
+// to them: layers outside the damage are skipped, and within it the pixels under opaque
+// layers are neither cleared nor drawn twice. A layer drawn as a group (faded with its
+// subtree, or flattened to be mapped in perspective) damages the group's whole extent. When
+// no layer has changed since the last frame (Layer::changeCount) and none is animated, a
+// frame does no pixel work at all. A new pixel size, scale or root repaints the whole frame.
+//
 // The screen is composited from presentation values (animations in flight); snapshots
 // (`Layer::renderInContext`, `renderLayerTree`) draw the model. Main thread only.
 
@@ -37,7 +47,12 @@
 #include "platform/ui/Layer.h"
 #include "platform/ui/LayerRenderer.h"
 
+#include <cstdint>
+#include <functional>
 #include <memory>
+#include <vector>
+
+typedef struct _cairo cairo_t;
 
 namespace gfx {
 class GraphicsContext;
@@ -49,6 +64,8 @@ namespace detail {
 class SurfacePool;
 class ContentsCache;
 class Occlusion;
+class DamageRegion;
+struct DrawRecord;
 } // namespace detail
 
 // What the last frame did: for tests of the culling and for profiling.
@@ -59,6 +76,22 @@ struct CompositorStatistics {
     long groups = 0;         // layers faded as a group through a scratch image
     long flattened = 0;      // layers drawn into an image before being mapped in perspective
     long projected = 0;      // images mapped through a perspective transform
+    bool wholeFrame = false;                      // the whole frame was repainted
+    double damagedPixels = 0;                     // device pixels repainted (0: the frame was left as it was)
+    long damageRects = 0;                         // the rectangles they were repainted in
+    gfx::Rect damageBounds = gfx::Rect::null();   // the device box around them
+};
+
+// How a compositor makes frames: by damage (the default), whole every time, or both and
+// compared (a test mode: every frame made by damage must equal the same tree made whole).
+enum class FrameMode { damage, whole, verify };
+
+// A frame made by damage that differs from the same tree made whole (FrameMode::verify).
+struct FrameMismatch {
+    long differingPixels = 0;
+    int x = 0, y = 0;                    // the first differing pixel
+    std::uint32_t damaged = 0, whole = 0; // its premultiplied ARGB values
+    gfx::ImageRef damagedFrame, wholeFrame;
 };
 
 class Compositor {
@@ -90,19 +123,45 @@ public:
 
     const CompositorStatistics& statistics() const { return _statistics; }
 
+    // New compositors take the process's default, which the environment variable
+    // OLM_FRAMES sets ("whole", "verify"; anything else: damage).
+    FrameMode frameMode() const { return _mode; }
+    void setFrameMode(FrameMode mode);
+    static FrameMode defaultFrameMode();
+    static void setDefaultFrameMode(FrameMode mode);
+    // What a verifying compositor does with a mismatch; by default it prints it and aborts.
+    using MismatchHandler = std::function<void(const FrameMismatch&)>;
+    static void setMismatchHandler(MismatchHandler handler);
+
     // Draws `layer` and its subtree into `context` in the layer's own coordinate space (its
     // bounds), as renderLayerTree does, with this compositor's scratch images.
     void drawLayerTree(Layer& layer, gfx::GraphicsContext& context, const RenderOptions& options);
 
 private:
+    // Decides what the frame repaints into `damage`; false when the frame cannot change.
+    bool findDamage(Layer& root, cairo_t* cr, bool whole, detail::DamageRegion& damage);
+    void paint(Layer& root, cairo_t* cr, const detail::DamageRegion& damage);
+    void verify(Layer& root);
+    void forgetFrame();
+
     cairo_surface_t* _surface = nullptr;
     gfx::Size _size;
     double _scale = 1;
     std::unique_ptr<detail::SurfacePool> _pool;
     std::unique_ptr<detail::ContentsCache> _contents;
     std::unique_ptr<detail::Occlusion> _occlusion;
+    std::unique_ptr<detail::DamageRegion> _damage;
     CompositorStatistics _statistics;
     mutable gfx::ImageRef _image;
+    FrameMode _mode;
+    // What the last frame drew, by layer serial number; valid while `_hasFrame`.
+    std::vector<detail::DrawRecord> _records;
+    bool _hasFrame = false;
+    std::uint64_t _rootSerial = 0;
+    std::uint64_t _changeCount = 0;
+    gfx::Appearance _appearance = gfx::Appearance::light;
+    // The whole-frame compositor a verifying one compares with.
+    std::unique_ptr<Compositor> _reference;
 };
 
 } // namespace ui

@@ -25,6 +25,16 @@ bool finite(const gfx::Rect& r) {
     return finite(r.origin) && std::isfinite(r.size.width) && std::isfinite(r.size.height);
 }
 
+std::uint64_t& changeCounter() {
+    static std::uint64_t count = 0;
+    return count;
+}
+
+std::uint64_t nextLayerSerialNumber() {
+    static std::uint64_t last = 0;
+    return ++last;
+}
+
 Layer::ActionProvider& implicitActionProvider() {
     static Layer::ActionProvider provider = detail::implicitLayerAction;
     return provider;
@@ -55,7 +65,7 @@ std::optional<LayerActionRef> LayerDelegate::actionForLayerForKey(Layer&, std::s
 
 // --- Life.
 
-Layer::Layer() : _madeInFrame(AnimationEngine::frameCount()) {}
+Layer::Layer() : _serialNumber(nextLayerSerialNumber()), _madeInFrame(AnimationEngine::frameCount()) {}
 
 Layer::~Layer() {
     for (auto& sublayer : _sublayers)
@@ -167,7 +177,9 @@ void Layer::setDoubleSided(bool doubleSided) {
 }
 
 void Layer::setAllowsEdgeAntialiasing(bool allows) {
+    if (allows == _allowsEdgeAntialiasing) return;
     _allowsEdgeAntialiasing = allows;
+    noteChange();
 }
 
 void Layer::setOpaque(bool opaque) {
@@ -194,6 +206,7 @@ void Layer::attachSublayer(std::shared_ptr<Layer> layer, std::size_t index) {
     } else {
         layer->removeFromSuperlayer();
     }
+    noteTreeChange();
     index = std::min(index, _sublayers.size());
     _sublayers.insert(_sublayers.begin() + static_cast<std::ptrdiff_t>(index), layer);
     layer->_superlayer = this;
@@ -238,6 +251,7 @@ void Layer::replaceSublayer(const Layer* old, std::shared_ptr<Layer> replacement
 void Layer::removeFromSuperlayer() {
     Layer* parent = _superlayer;
     if (parent == nullptr) return;
+    noteTreeChange();
     _superlayer = nullptr;
     if (std::optional<std::size_t> index = detail::indexOf(parent->_sublayers, this)) {
         // Keep this layer alive until the erase has returned.
@@ -428,6 +442,7 @@ void Layer::drawOwnContent(gfx::GraphicsContext& context, const LayerState& stat
 
 void Layer::addAnimation(const std::shared_ptr<const Animation>& animation, std::string key) {
     if (!animation) return;
+    noteTreeChange();
     detail::AnimationAccess::makeAnimations(*this).add(*this, animation->copy(), std::move(key));
 }
 
@@ -436,11 +451,15 @@ std::shared_ptr<const Animation> Layer::animationForKey(std::string_view key) co
 }
 
 void Layer::removeAnimationForKey(std::string_view key) {
-    if (_animations) _animations->remove(key);
+    if (!_animations) return;
+    noteTreeChange();
+    _animations->remove(key);
 }
 
 void Layer::removeAllAnimations() {
-    if (_animations) _animations->removeAll();
+    if (!_animations) return;
+    noteTreeChange();
+    _animations->removeAll();
 }
 
 std::vector<std::string> Layer::animationKeys() const {
@@ -478,7 +497,30 @@ LayerActionRef Layer::actionForKey(std::string_view key) {
     return nullptr;
 }
 
+void Layer::noteChange() {
+    ++_changeVersion;
+    noteTreeChange();
+}
+
+std::uint64_t Layer::changeCount() {
+    return changeCounter();
+}
+
+void Layer::noteTreeChange() {
+    ++changeCounter();
+}
+
 void Layer::didChangeValue(std::string_view key, LayerValue oldValue) {
+    // What the layer state holds is compared by value where changes are looked for; the
+    // version counts the rest (clipping, sidedness, a subclass's properties).
+    static constexpr std::string_view stateKeys[] = {"bounds",    "position",          "anchorPoint",
+                                                     "zPosition", "transform",         "sublayerTransform",
+                                                     "opacity",   "backgroundColor",   "hidden",
+                                                     "contents"};
+    if (std::find(std::begin(stateKeys), std::end(stateKeys), key) == std::end(stateKeys))
+        noteChange();
+    else
+        noteTreeChange();
     if (Transaction::disableActions()) return;
     if (LayerActionRef action = actionForKey(key)) action->runActionForKey(key, *this, oldValue);
 }

@@ -25,6 +25,7 @@
 #include "platform/graphics/Transform3D.h"
 #include "platform/runtime/Object.h"
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -185,7 +186,8 @@ public:
 
     // --- Display.
     void setNeedsDisplay();
-    // Marks the whole layer: contents are always redrawn in full.
+    // Marks part of the layer (in its bounds' space): when only parts are marked, `display`
+    // keeps the rest of the backing store and redraws those parts alone (clipped to them).
     void setNeedsDisplayInRect(const gfx::Rect& rect);
     bool needsDisplay() const { return _needsDisplay; }
     void displayIfNeeded();
@@ -243,6 +245,29 @@ public:
     // composited as a group).
     virtual int ownContentDrawingCount(const LayerState& state) const { return state.contents ? 1 : 0; }
 
+    // --- Change tracking (what the compositor's damage tracking reads). Every change that
+    // can alter what a layer draws (an animatable property, a clipping or antialiasing flag,
+    // its animations, its place in the tree) counts.
+    // A number no other layer made by this process has.
+    std::uint64_t serialNumber() const { return _serialNumber; }
+    // Counts the changes of the layer's own properties that its state (`modelState`) does
+    // not hold: clipping, sidedness, antialiasing, a subclass's own (a gradient's colours).
+    std::uint64_t changeVersion() const { return _changeVersion; }
+    // Counts every change of every layer and of every tree: unchanged, no layer anywhere
+    // looks different (animated layers aside: their looks follow the media time).
+    static std::uint64_t changeCount();
+    // Counts a change that no single layer's version records (a tree change, an animation tick).
+    static void noteTreeChange();
+    // The part of the contents the last `display` redrew, in the bounds' space, when the
+    // display redrew only part of the backing store: from the image `from` to the image `to`
+    // (serial numbers) only `rect` changed. Empty otherwise.
+    struct ContentsUpdate {
+        std::uint64_t from = 0;
+        std::uint64_t to = 0;
+        gfx::Rect rect = gfx::Rect::null();
+    };
+    const ContentsUpdate& lastContentsUpdate() const { return _contentsUpdate; }
+
     // --- Animations (see Animation.h).
     // Adds a copy of the animation under `key`; an animation already under the key is
     // removed first (it stops with finished false). An empty key never replaces anything
@@ -293,6 +318,8 @@ protected:
     // Called by every animatable property setter after it stored the new value, with the
     // value it replaced: runs the action for the key unless the transaction disables them.
     void didChangeValue(std::string_view key, LayerValue oldValue);
+    // Counts a change of the layer's own appearance (didChangeValue does).
+    void noteChange();
     // Stores `value` in `member`, then reports the change of `key`.
     template <class T> void changeValue(T& member, T value, std::string_view key) {
         T old = std::exchange(member, std::move(value));
@@ -320,6 +347,11 @@ private:
     bool _opaque = false;
     bool _needsDisplayOnBoundsChange = false;
     bool _needsDisplay = false;
+    // The union of the parts marked by setNeedsDisplayInRect; null when the whole is marked.
+    gfx::Rect _needsDisplayRect = gfx::Rect::null();
+    ContentsUpdate _contentsUpdate;
+    std::uint64_t _serialNumber = 0;
+    std::uint64_t _changeVersion = 0;
     bool _needsLayout = false;
     bool _descendantNeedsDisplay = false;
     bool _descendantNeedsLayout = false;

@@ -95,13 +95,18 @@ bool Window::needsLayoutOrDisplay() const {
 void Window::composite() {
     ++_frameCount;
     _frameDue = true;
-    if (!_compositesOnDemand) renderFrame();
+    // Frames checked against whole ones are checked every time.
+    if (!_compositesOnDemand || _compositor.frameMode() == FrameMode::verify) renderFrame();
 }
 
 void Window::renderFrame() const {
     if (!_frameDue) return;
     _frameDue = false;
     _compositor.renderFrame(*layer(), bounds().size, gfx::screenScale());
+}
+
+void Window::setFrameMode(FrameMode mode) {
+    _compositor.setFrameMode(mode);
 }
 
 gfx::ImageRef Window::image() const {

@@ -73,6 +73,10 @@ public:
     // host whose frames are rarely read does not pay for every one. Off by default.
     bool compositesOnDemand() const { return _compositesOnDemand; }
     void setCompositesOnDemand(bool onDemand) { _compositesOnDemand = onDemand; }
+    // How the compositor makes frames: by damage (the default, see Compositor.h), whole
+    // every time, or both, compared (a test mode; frames are then made every turn, even on
+    // demand). New windows take Compositor::defaultFrameMode().
+    void setFrameMode(FrameMode mode);
     // The last frame (null before the first), and the compositor that made it (its pixels,
     // its statistics).
     gfx::ImageRef image() const;

@@ -6,6 +6,7 @@
 #include "platform/foundation/TimeZone.h"
 #include "platform/graphics/Color.h"
 #include "platform/graphics/Screen.h"
+#include "platform/ui/Compositor.h"
 #include "platform/ui/MediaClock.h"
 
 #include <gtest/gtest.h>
@@ -39,6 +40,14 @@ void installDeterministicDefaults() {
     // Animations: a media clock that moves only when a test moves it.
     ui::MediaClock::setTime(StoppedMediaClock::kStart);
     ::testing::UnitTest::GetInstance()->listeners().Append(new StoppedMediaClock);
+
+    // Frames: with OLM_FRAMES=verify every frame made by damage is compared with the whole
+    // frame, and a difference fails the test that made it.
+    ui::Compositor::setMismatchHandler([](const ui::FrameMismatch& m) {
+        ADD_FAILURE() << "a frame made by damage differs from the whole frame in " << m.differingPixels
+                      << " pixels, first at (" << m.x << ", " << m.y << "): " << std::hex << m.damaged
+                      << " instead of " << m.whole;
+    });
 }
 
 } // namespace olm::test

@@ -16,7 +16,9 @@ namespace olm::test {
 //
 // UI defaults:
 // - the media clock (animations) is in manual mode at 1000 s when every test starts; it
-//   moves only when the test sets or advances it (ui::MediaClock, ui::TestDriver).
+//   moves only when the test sets or advances it (ui::MediaClock, ui::TestDriver);
+// - under OLM_FRAMES=verify, a frame made by damage that differs from the whole frame fails
+//   the running test.
 void installDeterministicDefaults();
 
 } // namespace olm::test

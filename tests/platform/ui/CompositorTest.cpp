@@ -248,6 +248,7 @@ TEST(Compositor, ClipsUnderRotationAndSkipsWhatCannotShow) {
     container->addSublayer(content);
     root->addSublayer(container);
     Compositor compositor;
+    compositor.setFrameMode(FrameMode::whole); // what whole frames skip
     compositor.renderFrame(*root, {100, 100}, 1);
     EXPECT_EQ(framePixel(compositor, 50, 50), red);
     EXPECT_EQ(framePixel(compositor, 50, 18), red);   // the diamond's top corner reaches y 14.6

@@ -1,0 +1,202 @@
+#include "UITestSupport.h"
+
+#include "platform/ui/Animation.h"
+#include "platform/ui/Compositor.h"
+#include "platform/ui/MediaClock.h"
+#include "platform/ui/Transaction.h"
+#include "platform/ui/detail/DamageRegion.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <functional>
+#include <numbers>
+
+using namespace ui;
+using namespace ui::test;
+
+namespace {
+
+// A root of 100 x 100 points with a grey background and a red box at (10, 10, 20, 20),
+// composited at scale 2 by damage.
+struct Scene {
+    std::shared_ptr<Layer> root = solid({0, 0, 100, 100}, gfx::Color::white(0.5));
+    std::shared_ptr<Layer> box = solid({10, 10, 20, 20}, gfx::Color::rgba(1, 0, 0));
+    Compositor compositor;
+    Compositor reference;
+
+    Scene() {
+        root->addSublayer(box);
+        compositor.setFrameMode(FrameMode::damage);
+        reference.setFrameMode(FrameMode::whole);
+        frame();
+    }
+
+    // Composites a frame by damage and checks it against the whole frame.
+    const CompositorStatistics& frame() {
+        compositor.renderFrame(*root, {100, 100}, 2);
+        reference.renderFrame(*root, {100, 100}, 2);
+        const gfx::ConstPixelBuffer a = compositor.pixels(), b = reference.pixels();
+        bool same = a.width == b.width && a.height == b.height;
+        for (int y = 0; same && y < a.height; ++y)
+            same = std::memcmp(a.pixels + y * (a.strideBytes / 4), b.pixels + y * (b.strideBytes / 4),
+                               static_cast<std::size_t>(a.width) * 4) == 0;
+        EXPECT_TRUE(same) << "the frame made by damage differs from the whole frame";
+        return compositor.statistics();
+    }
+
+    // The device box a frame repainted after `change`.
+    gfx::Rect damageAfter(const std::function<void()>& change) {
+        change();
+        return frame().damageBounds;
+    }
+};
+
+// Device pixels at scale 2 of a rectangle in points.
+gfx::Rect device(double x, double y, double w, double h) {
+    return {2 * x, 2 * y, 2 * w, 2 * h};
+}
+
+// Holds the media clock for the test and gives it back to real time afterwards.
+struct ManualClock {
+    explicit ManualClock(double t) { MediaClock::setTime(t); }
+    ~ManualClock() { MediaClock::setManual(false); }
+};
+
+} // namespace
+
+TEST(Damage, AFrameWithNothingChangedDoesNoPixelWork) {
+    Scene scene;
+    const gfx::ImageRef before = scene.compositor.image();
+    const CompositorStatistics& stats = scene.frame();
+    EXPECT_EQ(stats.damagedPixels, 0);
+    EXPECT_EQ(stats.layersDrawn, 0);
+    EXPECT_EQ(scene.compositor.image(), before); // not even the copy of the frame is made again
+    // A property set to the value it has changes nothing either.
+    scene.box->setPosition(scene.box->position());
+    EXPECT_EQ(scene.frame().damagedPixels, 0);
+    // A new size repaints the whole frame.
+    scene.compositor.renderFrame(*scene.root, {50, 100}, 2);
+    EXPECT_TRUE(scene.compositor.statistics().wholeFrame);
+}
+
+TEST(Damage, EachPropertyDamagesTheOldAndNewExtents) {
+    Scene scene;
+    const gfx::Rect box = device(10, 10, 20, 20);
+    EXPECT_EQ(scene.damageAfter([&] { scene.box->setBackgroundColor(gfx::Color::rgba(0, 0, 1)); }), box);
+    EXPECT_EQ(scene.damageAfter([&] { scene.box->setPosition({30, 20}); }), box.unionWith(device(20, 10, 20, 20)));
+    EXPECT_EQ(scene.damageAfter([&] { scene.box->setBounds({0, 0, 10, 20}); }), device(20, 10, 20, 20));
+    EXPECT_EQ(scene.damageAfter([&] { scene.box->setOpacity(0.5); }), device(25, 10, 10, 20));
+    EXPECT_EQ(scene.damageAfter([&] { scene.box->setHidden(true); }), device(25, 10, 10, 20));
+    // Hidden, it damages nothing while it changes; shown again, where it is now.
+    EXPECT_TRUE(scene.damageAfter([&] { scene.box->setPosition({60, 60}); }).isNull());
+    EXPECT_EQ(scene.damageAfter([&] { scene.box->setHidden(false); }), device(55, 50, 10, 20));
+    // Turned, its whole projected extent and a pixel around it.
+    scene.box->setBounds({0, 0, 20, 20});
+    scene.frame();
+    const gfx::Rect turned = scene.damageAfter(
+        [&] { scene.box->setAffineTransform(gfx::AffineTransform::makeRotation(std::numbers::pi / 4)); });
+    const double half = 10 * std::sqrt(2.0);
+    EXPECT_TRUE(turned.contains(device(60 - half, 60 - half, 2 * half, 2 * half).insetBy(-1, -1)));
+    EXPECT_LE(turned.width(), 2 * 2 * half + 4);
+    // Contents, order and removal.
+    scene.box->setAffineTransform({});
+    scene.frame();
+    EXPECT_EQ(scene.damageAfter([&] { scene.box->setContents(gfx::Image::make(2, 2)); }), device(50, 50, 20, 20));
+    auto over = solid({0, 0, 100, 5}, gfx::Color::rgba(0, 1, 0));
+    EXPECT_EQ(scene.damageAfter([&] { scene.root->addSublayer(over); }), device(0, 0, 100, 5));
+    EXPECT_EQ(scene.damageAfter([&] { over->setZPosition(-1); }), device(0, 0, 100, 5));
+    EXPECT_EQ(scene.damageAfter([&] { over->removeFromSuperlayer(); }), device(0, 0, 100, 5));
+}
+
+TEST(Damage, ClipsAndGroupsBoundWhatTheirSublayersDamage) {
+    Scene scene;
+    // A clipping parent cuts its sublayer's damage to its bounds; a clip that changes damages
+    // what it showed and what it shows.
+    auto clipper = Layer::make();
+    clipper->setFrame({50, 50, 20, 20});
+    clipper->setMasksToBounds(true);
+    auto inner = solid({0, 0, 60, 60}, gfx::Color::rgba(0, 0, 1));
+    clipper->addSublayer(inner);
+    scene.root->addSublayer(clipper);
+    EXPECT_EQ(scene.frame().damageBounds, device(50, 50, 20, 20));
+    EXPECT_EQ(scene.damageAfter([&] { inner->setPosition({20, 20}); }), device(50, 50, 20, 20));
+    EXPECT_EQ(scene.damageAfter([&] { clipper->setMasksToBounds(false); }), device(40, 40, 60, 60));
+    // A change inside a faded group repaints the whole group.
+    auto group = Layer::make();
+    group->setFrame({0, 50, 40, 40});
+    group->setOpacity(0.5);
+    auto a = solid({0, 0, 10, 10}, gfx::Color::rgba(0, 1, 0));
+    auto b = solid({30, 30, 10, 10}, gfx::Color::rgba(0, 1, 1));
+    group->addSublayer(a);
+    group->addSublayer(b);
+    scene.root->addSublayer(group);
+    scene.frame();
+    EXPECT_EQ(scene.damageAfter([&] { b->setBackgroundColor(gfx::Color::white(1)); }), device(0, 50, 40, 40));
+    // So does one inside a layer flattened under perspective.
+    group->setOpacity(1);
+    group->setTransform(gfx::rotate(perspective(), 0.3, 0, 1, 0));
+    scene.frame();
+    const gfx::Rect flattened = scene.damageAfter([&] { a->setBackgroundColor(gfx::Color::white(1)); });
+    EXPECT_GT(flattened.width(), 2 * 30); // the group's extent, not the sublayer's
+    EXPECT_EQ(scene.damageAfter([&] { b->setBackgroundColor(gfx::Color::rgba(0, 1, 1)); }), flattened);
+}
+
+TEST(Damage, AnimationsDamageWhereTheyWereAndWhereTheyAre) {
+    ManualClock clock(100);
+    Scene scene;
+    auto slide = BasicAnimation::make("position");
+    slide->setFromValue(gfx::Point{20, 20});
+    slide->setToValue(gfx::Point{80, 20});
+    slide->setDuration(1);
+    Transaction::begin();
+    Transaction::setDisableActions(true);
+    scene.box->setPosition({80, 80}); // the model pose, away from the path
+    scene.box->addAnimation(slide, "slide");
+    Transaction::commit();
+    advanceAnimations();
+    scene.frame();
+    MediaClock::advance(0.5);
+    advanceAnimations();
+    // From x 20 (10..30) to x 50 (40..60), without touching the model pose.
+    EXPECT_EQ(scene.frame().damageBounds, device(10, 10, 50, 20));
+    MediaClock::advance(0.6);
+    advanceAnimations();
+    // Over: where it was last shown, and the model pose.
+    EXPECT_EQ(scene.frame().damageBounds, device(40, 10, 50, 80));
+    EXPECT_EQ(scene.frame().damagedPixels, 0);
+}
+
+TEST(Damage, ATwoCellChangeOfAGridRepaintsTwoCells) {
+    Scene scene;
+    std::vector<std::shared_ptr<Layer>> cells;
+    for (int i = 0; i < 42; ++i) {
+        cells.push_back(solid({(i % 7) * 14.0, 10 + (i / 7) * 14.0, 14, 14}, gfx::Color::white(i % 2 ? 1 : 0.9)));
+        scene.root->addSublayer(cells.back());
+    }
+    scene.frame();
+    cells[3]->setBackgroundColor(gfx::Color::rgba(0, 0, 1));
+    cells[40]->setBackgroundColor(gfx::Color::rgba(0, 0, 1));
+    const CompositorStatistics& stats = scene.frame();
+    EXPECT_EQ(stats.damageRects, 2);
+    EXPECT_EQ(stats.damagedPixels, 2 * 28 * 28);
+    EXPECT_EQ(stats.layersDrawn, 2); // the two cells; the background under them is hidden
+}
+
+TEST(Damage, ARegionKeepsFewRectanglesAndWastesLittle) {
+    detail::DamageRegion region;
+    region.reset(1000, 1000);
+    region.add({0, 0, 10, 10});
+    region.add({10, 0, 10, 10}); // joins its neighbour: nothing wasted
+    EXPECT_EQ(region.rects().size(), 1u);
+    region.add({500, 500, 10, 10}); // far away: kept apart
+    EXPECT_EQ(region.rects().size(), 2u);
+    region.add({-5, 995, 10.5, 20}); // cut to the frame, grown to whole pixels
+    EXPECT_EQ(region.rects().back(), (gfx::Rect{0, 995, 6, 5}));
+    for (int i = 0; i < 40; ++i)
+        region.add({double(i * 23 % 900), double(i * 37 % 900), 3, 3});
+    EXPECT_LE(region.rects().size(), detail::DamageRegion::kMaxRects);
+    region.add(gfx::Rect::null());
+    region.add({0, 0, std::nan(""), 4});
+    EXPECT_LE(region.area(), 1000.0 * 1000);
+}
