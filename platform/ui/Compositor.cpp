@@ -305,10 +305,17 @@ public:
         return cut(first, rect) && _pieces.empty();
     }
 
-    // The whole pixels of `rect` no layer paints over opaquely: a few rectangles, or the
-    // pixels `rect` touches when the cover is too ragged to be worth cutting out.
-    const std::vector<gfx::Rect>& uncovered(const gfx::Rect& rect) const {
-        if (!cut(0, rect)) _pieces.assign(1, touchedPixels(rect));
+    // The whole pixels of `rect` not painted over opaquely by the layers drawn after `layer`
+    // (by any layer when it is null): a few rectangles, or all the pixels `rect` touches
+    // when `layer` is not recorded or the cover is too ragged to be worth cutting out.
+    const std::vector<gfx::Rect>& uncovered(const Layer* layer, const gfx::Rect& rect) const {
+        std::size_t first = 0;
+        if (layer != nullptr) {
+            const auto it = _order.find(layer);
+            if (it == _order.end()) return _pieces.assign(1, touchedPixels(rect)), _pieces;
+            first = it->second + 1;
+        }
+        if (!cut(first, rect)) _pieces.assign(1, touchedPixels(rect));
         return _pieces;
     }
 
@@ -617,6 +624,50 @@ private:
         return true;
     }
 
+    // Whether the own drawing of `layer` over `deviceRect` shows: somewhere in the clip (and
+    // the damage, when painting by it) where no opaque layer drawn later paints over it. When
+    // such layers hide part of it, `_shown` holds the whole-pixel rectangles where it shows;
+    // otherwise it is empty.
+    bool shows(const Layer& layer, const gfx::Rect& deviceRect) {
+        _shown.clear();
+        const gfx::Rect inClip = deviceRect.intersection(_clip);
+        if (!visible(inClip) || !touches(deviceRect)) return false;
+        if (_occlusion == nullptr) return true;
+        bool cut = false;
+        const auto add = [&](const gfx::Rect& part) {
+            if (!visible(part)) return;
+            const std::vector<gfx::Rect>& pieces = _occlusion->uncovered(&layer, part);
+            cut = cut || pieces.size() != 1 || !(pieces[0] == touchedPixels(part));
+            _shown.insert(_shown.end(), pieces.begin(), pieces.end());
+        };
+        if (_damage == nullptr) {
+            add(inClip);
+        } else {
+            for (const gfx::Rect& r : *_damage)
+                add(inClip.intersection(r));
+        }
+        if (_shown.empty()) {
+            ++_stats.layersOccluded;
+            return false;
+        }
+        if (!cut) _shown.clear();
+        return true;
+    }
+
+    // Saves the graphics state, then clips to the union of whole device pixel rectangles.
+    void clipToDevicePixels(const std::vector<gfx::Rect>& rects) {
+        _ctx.saveGState();
+        cairo_t* cr = _ctx.cairo();
+        cairo_matrix_t userToDevice;
+        cairo_get_matrix(cr, &userToDevice);
+        cairo_identity_matrix(cr);
+        cairo_new_path(cr);
+        for (const gfx::Rect& r : rects)
+            cairo_rectangle(cr, r.minX(), r.minY(), r.width(), r.height());
+        cairo_clip(cr);
+        cairo_set_matrix(cr, &userToDevice);
+    }
+
     // Whether any of `deviceRect` lies in the clip (and in the damage, when painting by it).
     bool touches(const gfx::Rect& deviceRect) const {
         if (!visible(deviceRect.intersection(_clip))) return false;
@@ -731,8 +782,11 @@ private:
     // The background, own content and sublayers of a flattening layer, in its own space.
     void drawContent(Layer& layer, const LayerState& state, const std::vector<Child>& children) {
         const gfx::Rect area = _ctx.ctm().apply(state.bounds.standardized());
-        if (ownDrawingCount(layer, state) > 0 && touches(area) && !hidden(layer, area)) {
+        if (ownDrawingCount(layer, state) > 0 && shows(layer, area)) {
             ++_stats.layersDrawn;
+            // Drawn only where it shows when opaque layers above hide part of it.
+            const bool clipped = !_shown.empty();
+            if (clipped) clipToDevicePixels(_shown);
             _ctx.setShouldAntialias(layer.allowsEdgeAntialiasing());
             if (state.backgroundColor) {
                 _ctx.setFillColor(*state.backgroundColor);
@@ -744,6 +798,7 @@ private:
                 drawContentsImage(layer, state);
             else
                 layer.drawOwnContent(_ctx, state);
+            if (clipped) _ctx.restoreGState();
         }
         drawChildren(children, state, gfx::Transform3D::identity());
     }
@@ -759,7 +814,7 @@ private:
         const gfx::Image& image = *state.contents;
         const double sx = r.width() / image.pixelWidth(), sy = r.height() / image.pixelHeight();
         const gfx::AffineTransform imageToUser{sx, 0, 0, sy, r.minX(), r.minY()};
-        const gfx::AffineTransform toDevice = imageToUser.concat(_ctx.ctm());
+        const gfx::AffineTransform toDevice = onDevicePixels(imageToUser.concat(_ctx.ctm()));
         const gfx::Rect pixels = visiblePixels(state.contents);
         if (pixels.isEmpty()) return;
         gfx::ConstPixelBuffer source = gfx::pixelsOf(image);
@@ -788,6 +843,19 @@ private:
             cairo_paint_with_alpha(cr, _ctx.alpha());
         }
         cairo_restore(cr);
+    }
+
+    // On screen, an image whose pixels land on device pixels but for the rounding of its
+    // size to the bounds (a backing store placed by whole pixels) is placed exactly there,
+    // to be copied rather than resampled.
+    gfx::AffineTransform onDevicePixels(gfx::AffineTransform m) const {
+        if (!(_resources.snapScale > 0) || m.b != 0 || m.c != 0) return m;
+        constexpr double eps = 1e-9;
+        const double tx = std::round(m.tx), ty = std::round(m.ty);
+        if (std::abs(m.a - 1) <= eps && std::abs(m.d - 1) <= eps && std::abs(m.tx - tx) <= 1e-6 &&
+            std::abs(m.ty - ty) <= 1e-6)
+            m = {1, 0, 0, 1, tx, ty};
+        return m;
     }
 
     // The pixels of a contents image that are worth drawing: all of them, or only the box
@@ -1027,6 +1095,8 @@ private:
     CompositorStatistics& _stats;
     const Occlusion* _occlusion;
     const std::vector<gfx::Rect>* _damage;
+    // Where the layer being drawn shows (see `shows`).
+    std::vector<gfx::Rect> _shown;
     // The device-space box of the current clip: what lies outside it is not drawn.
     gfx::Rect _clip;
 };
@@ -1220,7 +1290,7 @@ void Compositor::paint(Layer& root, cairo_t* cr, const detail::DamageRegion& dam
     cairo_identity_matrix(cr);
     cairo_set_operator(cr, CAIRO_OPERATOR_CLEAR);
     for (const gfx::Rect& r : rects)
-        for (const gfx::Rect& piece : _occlusion->uncovered(r))
+        for (const gfx::Rect& piece : _occlusion->uncovered(nullptr, r))
             cairo_rectangle(cr, piece.minX(), piece.minY(), piece.width(), piece.height());
     cairo_fill(cr);
     cairo_restore(cr);

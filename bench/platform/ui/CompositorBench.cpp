@@ -7,6 +7,9 @@
 // - the layout and display passes of a tree of 50 labelled views after the first frame:
 //   every frame lays the whole tree out again (every row moves, as in a scrolling list)
 //   and one label gets a new text; the other labels keep their backing stores.
+// - frames by damage: a run-loop turn in which nothing changed; a tap that restyles and
+//   redraws two cells of a 42-cell month grid; a full-screen frame composited from 43 valid
+//   backing stores placed at whole device pixels (a month switch, once its cells are drawn).
 // Layout and display are clean before compositing is timed. The first two composite whole
 // frames (a tree that does not change would otherwise cost nothing to composite again).
 
@@ -14,9 +17,11 @@
 #include "platform/graphics/ImageContext.h"
 #include "platform/graphics/Screen.h"
 #include "platform/ui/Compositor.h"
+#include "platform/ui/Host/RunLoop.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/Transaction.h"
 #include "platform/ui/View.h"
+#include "platform/ui/Window.h"
 
 #include "../../PixelKernelCap.h"
 
@@ -172,5 +177,95 @@ void BM_LayoutAndDisplay50LabelledViews(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_LayoutAndDisplay50LabelledViews)->Unit(benchmark::kMicrosecond);
+
+// A day cell that paints its whole backing store: an opaque tile with a dot, in one of two
+// styles (a tap selects it).
+class TileView : public ui::View {
+public:
+    OLM_DECLARE_CLASS(TileView)
+    static std::shared_ptr<TileView> make(const gfx::Rect& frame) { return rt::create<TileView>(frame); }
+    bool selected = false;
+    bool drawsContent() const override { return true; }
+    void drawRect(const gfx::Rect& rect) override {
+        gfx::GraphicsContext* c = gfx::currentContext();
+        if (c == nullptr) return;
+        c->setFillColor(selected ? gfx::Color::rgba(0, 0.48, 1) : gfx::Color::white(0.97));
+        c->fillRect(rect);
+        c->setFillColor(selected ? gfx::Color::white(1) : gfx::Color::rgba(0, 0.48, 1, 0.8));
+        c->fillEllipseInRect({rect.midX() - 18, rect.midY() - 18, 36, 36});
+    }
+
+protected:
+    TileView() = default;
+    friend class rt::Access;
+};
+OLM_DEFINE_CLASS(TileView, ui::View)
+
+// A full-screen window showing a month grid: a drawn page behind 42 drawn tiles, placed at
+// whole device pixels (cell edges rounded to the pixel grid, as a presenter lays them out).
+struct MonthWindow {
+    std::shared_ptr<ui::Window> window = ui::Window::make({{0, 0}, kScreen});
+    std::shared_ptr<TileView> page = TileView::make({{0, 0}, kScreen});
+    std::vector<std::shared_ptr<TileView>> tiles;
+
+    MonthWindow() {
+        gfx::setScreenScale(kScale);
+        window->addSubview(page);
+        const auto snap = [](double v) { return std::round(v * kScale) / kScale; };
+        for (int i = 0; i < 42; ++i) {
+            const double x0 = snap((i % 7) * kScreen.width / 7), x1 = snap((i % 7 + 1) * kScreen.width / 7);
+            auto tile = TileView::make({x0, 120.0 + (i / 7) * 100, x1 - x0, 100});
+            page->addSubview(tile);
+            tiles.push_back(tile);
+        }
+        window->makeKeyAndVisible();
+        ui::RunLoop::main().step();
+    }
+    ~MonthWindow() { window->orderOut(); }
+};
+
+void BM_RunLoopTurnNothingChanged(benchmark::State& state) {
+    MonthWindow month;
+    for (auto _ : state)
+        ui::RunLoop::main().step();
+    state.counters["damaged"] = month.window->compositor().statistics().damagedPixels;
+}
+BENCHMARK(BM_RunLoopTurnNothingChanged)->Unit(benchmark::kMicrosecond);
+
+void BM_FrameAfterTwoCellTap(benchmark::State& state) {
+    MonthWindow month;
+    long taps = 0;
+    for (auto _ : state) {
+        // The tap moves the selection from one cell to the next.
+        const auto from = static_cast<std::size_t>(taps % 42), to = static_cast<std::size_t>((taps + 1) % 42);
+        ++taps;
+        month.tiles[from]->selected = false;
+        month.tiles[to]->selected = true;
+        month.tiles[from]->setNeedsDisplay();
+        month.tiles[to]->setNeedsDisplay();
+        ui::RunLoop::main().step();
+    }
+    const ui::CompositorStatistics& stats = month.window->compositor().statistics();
+    state.counters["damaged"] = stats.damagedPixels;
+    state.counters["layers"] = static_cast<double>(stats.layersDrawn);
+}
+BENCHMARK(BM_FrameAfterTwoCellTap)->Unit(benchmark::kMicrosecond);
+
+void BM_FrameFrom43CachedBackingStores(benchmark::State& state) {
+    MonthWindow month;
+    long frame = 0;
+    for (auto _ : state) {
+        // The page moves by a device pixel and back: every pixel of the frame changes.
+        ui::Transaction::begin();
+        ui::Transaction::setDisableActions(true);
+        month.page->setFrame({{static_cast<double>(++frame % 2) / kScale, 0}, kScreen});
+        ui::Transaction::commit();
+        ui::RunLoop::main().step();
+    }
+    const ui::CompositorStatistics& stats = month.window->compositor().statistics();
+    state.counters["damaged"] = stats.damagedPixels;
+    state.counters["layers"] = static_cast<double>(stats.layersDrawn);
+}
+BENCHMARK(BM_FrameFrom43CachedBackingStores)->Unit(benchmark::kMillisecond);
 
 } // namespace
