@@ -2,6 +2,7 @@
 
 #include "platform/graphics/GraphicsContext.h"
 #include "platform/ui/Animation.h"
+#include "platform/ui/GradientLayer.h"
 #include "platform/ui/detail/DamageRegion.h"
 
 #include <cairo.h>
@@ -11,6 +12,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
@@ -719,7 +721,50 @@ private:
     // layer, whose opacity is passed down to each sublayer).
     void drawSublayers(Layer& layer, const LayerState& state, const gfx::Transform3D& layerToUser,
                        double inheritedOpacity) {
-        drawChildren(visibleSublayers(layer, inheritedOpacity), state, layerToUser);
+        std::vector<Child> children = visibleSublayers(layer, inheritedOpacity);
+        if (!layer.flattensSublayers()) dropCoveredFaces(children, state, layerToUser);
+        drawChildren(children, state, layerToUser);
+    }
+
+    // Sublayers of a transform layer share its space without being flattened, so one may lie
+    // on another, as the two faces of a turning leaf do: a sublayer that the next one covers
+    // (the same rectangle in the same place, to within half a device pixel, showing an opaque
+    // image at full opacity and facing the viewer or double-sided) cannot show but along the
+    // soft edge of the one above, and is left out.
+    void dropCoveredFaces(std::vector<Child>& children, const LayerState& parentState,
+                          const gfx::Transform3D& parentToUser) {
+        const gfx::Transform3D parentToDevice =
+            gfx::concat(parentToUser, gfx::Transform3D::makeAffineTransform(_ctx.ctm()));
+        for (std::size_t i = 0; i + 1 < children.size();) {
+            if (covers(children[i + 1], children[i], parentState, parentToDevice)) {
+                ++_stats.layersOccluded;
+                children.erase(children.begin() + static_cast<std::ptrdiff_t>(i));
+            } else {
+                ++i;
+            }
+        }
+    }
+
+    bool covers(const Child& top, const Child& under, const LayerState& parentState,
+                const gfx::Transform3D& parentToDevice) const {
+        const LayerState& t = top.state;
+        const gfx::Rect rect = t.bounds.standardized();
+        if (top.opacity < 1 || !top.layer->flattensSublayers() || !under.layer->flattensSublayers() ||
+            rect != under.state.bounds.standardized() || rect.isEmpty() || !ownDrawingIsOpaque(*top.layer, t))
+            return false;
+        const gfx::Transform3D topToDevice = gfx::concat(Layer::transformToSuperlayer(t, &parentState), parentToDevice);
+        const gfx::Transform3D underToDevice =
+            gfx::concat(Layer::transformToSuperlayer(under.state, &parentState), parentToDevice);
+        if (!top.layer->isDoubleSided() && planeOrientation(topToDevice) < 0) return false;
+        const gfx::Point corners[] = {{rect.minX(), rect.minY()}, {rect.maxX(), rect.minY()},
+                                      {rect.maxX(), rect.maxY()}, {rect.minX(), rect.maxY()}};
+        for (const gfx::Point& corner : corners) {
+            const gfx::Vector4 a = gfx::transformPoint4(topToDevice, corner.x, corner.y);
+            const gfx::Vector4 b = gfx::transformPoint4(underToDevice, corner.x, corner.y);
+            if (!(a.w > 1e-6) || !(b.w > 1e-6)) return false;
+            if (std::hypot(a.x / a.w - b.x / b.w, a.y / a.w - b.y / b.w) > 0.5) return false;
+        }
+        return true;
     }
 
     void drawChildren(const std::vector<Child>& children, const LayerState& parentState,
@@ -943,8 +988,10 @@ private:
     }
 
     // Maps the layer onto the drawing plane through a perspective transform. A layer that
-    // shows only its contents image, or only its background, is mapped directly; any other
-    // is flattened first (drawn into an image of its plane at the device's scale).
+    // shows only its contents image, or only its background, is mapped directly, and so is one
+    // whose contents image only shading lies over (see planarShade), the shading laid over each
+    // sample; any other is flattened first (drawn into an image of its plane at the device's
+    // scale).
     void drawProjected(Layer& layer, const LayerState& state, const gfx::Transform3D& toUser,
                        double opacity) {
         if (!_ctx.canDraw()) return;
@@ -958,18 +1005,27 @@ private:
         const gfx::Rect bounds = state.bounds.standardized();
         const bool hasVisibleSublayers = !visibleSublayers(layer, 1).empty();
         const int ownContent = layer.ownContentDrawingCount(state);
-        if (!hasVisibleSublayers) {
+        // Unit square -> the bounds -> device pixels.
+        const gfx::Transform3D boundsToDevice =
+            gfx::concat(gfx::concat(gfx::Transform3D::makeScale(bounds.width(), bounds.height(), 1),
+                                    gfx::Transform3D::makeTranslation(bounds.minX(), bounds.minY(), 0)),
+                        toDevice);
+        // The contents image's pixels -> device pixels.
+        auto imageToDevice = [&] {
+            const gfx::Image& image = *state.contents;
+            return gfx::concat(gfx::Transform3D::makeScale(1.0 / image.pixelWidth(), 1.0 / image.pixelHeight(), 1),
+                               boundsToDevice);
+        };
+        if (hasVisibleSublayers) {
+            if (const std::optional<gfx::ProjectionOverlay> shade = planarShade(layer, state)) {
+                drawPixelsProjected(gfx::pixelsOf(*state.contents), visiblePixels(state.contents), imageToDevice(),
+                                    opacity, layer, &*shade);
+                return;
+            }
+        } else {
             if (bounds.isEmpty() || (!state.backgroundColor && ownContent == 0)) return;
-            // Unit square -> the bounds -> device pixels.
-            const gfx::Transform3D boundsToDevice =
-                gfx::concat(gfx::concat(gfx::Transform3D::makeScale(bounds.width(), bounds.height(), 1),
-                                        gfx::Transform3D::makeTranslation(bounds.minX(), bounds.minY(), 0)),
-                            toDevice);
             if (state.contents && !state.backgroundColor && ownContent == 1) {
-                const gfx::Image& image = *state.contents;
-                const double w = image.pixelWidth(), h = image.pixelHeight();
-                drawPixelsProjected(gfx::pixelsOf(image), visiblePixels(state.contents),
-                                    gfx::concat(gfx::Transform3D::makeScale(1 / w, 1 / h, 1), boundsToDevice),
+                drawPixelsProjected(gfx::pixelsOf(*state.contents), visiblePixels(state.contents), imageToDevice(),
                                     opacity, layer);
                 return;
             }
@@ -1008,6 +1064,84 @@ private:
         drawPixelsProjected(lease.pixels(), flatToDevice, opacity, layer);
     }
 
+    // A layer whose contents image only shading lies over, in its own plane: one visible
+    // sublayer filling its bounds untransformed with a solid colour or an axial gradient of one
+    // colour, possibly held in plain layers that fill them the same way (their opacities
+    // multiply). Answers that shading as an overlay in the image's pixels, or nothing.
+    std::optional<gfx::ProjectionOverlay> planarShade(const Layer& layer, const LayerState& state) const {
+        const gfx::Rect bounds = state.bounds.standardized();
+        if (!state.contents || state.backgroundColor || layer.ownContentDrawingCount(state) != 1 ||
+            bounds.isEmpty() || bounds.origin != gfx::Point{0, 0})
+            return std::nullopt;
+        // Layer points per image pixel.
+        const double perPixelX = bounds.width() / state.contents->pixelWidth();
+        const double perPixelY = bounds.height() / state.contents->pixelHeight();
+        const Layer* host = &layer;
+        const LayerState* hostState = &state;
+        LayerState held;
+        double opacity = 1;
+        for (int depth = 0; depth < 4; ++depth) {
+            if (!gfx::isIdentity(hostState->sublayerTransform)) return std::nullopt;
+            const std::vector<Child> children = visibleSublayers(*host, opacity);
+            if (children.size() != 1) return std::nullopt;
+            const Child& c = children.front();
+            const LayerState& s = c.state;
+            const gfx::Rect b = s.bounds.standardized();
+            const double x = s.position.x - s.anchorPoint.x * b.width(), y = s.position.y - s.anchorPoint.y * b.height();
+            // Over the host's bounds exactly, in its plane.
+            if (!gfx::isIdentity(s.transform) || s.contents || !c.layer->flattensSublayers() ||
+                b.origin != gfx::Point{0, 0} || std::abs(b.width() - bounds.width()) > 1e-9 ||
+                std::abs(b.height() - bounds.height()) > 1e-9 || std::abs(x) > 1e-9 || std::abs(y) > 1e-9)
+                return std::nullopt;
+            const int own = c.layer->ownContentDrawingCount(s);
+            if (const auto* gradient = dynamic_cast<const GradientLayer*>(c.layer)) {
+                if (s.backgroundColor || own != 1 || !visibleSublayers(*c.layer, 1).empty()) return std::nullopt;
+                return gradientShade(*gradient, bounds.size, c.opacity, perPixelX, perPixelY);
+            }
+            if (own != 0) return std::nullopt;
+            if (s.backgroundColor) {
+                if (!visibleSublayers(*c.layer, 1).empty()) return std::nullopt;
+                const gfx::RGBA colour = s.backgroundColor->resolved();
+                return gfx::ProjectionOverlay{gfx::Color::rgba(colour.r, colour.g, colour.b),
+                                              clamp01(colour.a) * c.opacity, 0, 0, 0, 1};
+            }
+            host = c.layer;
+            held = s;
+            hostState = &held;
+            opacity = c.opacity;
+        }
+        return std::nullopt;
+    }
+
+    // An axial gradient of one colour over `size` faded by `opacity`, as an overlay in image
+    // pixels of the given size in points: its alpha is affine along the axis and holds its end
+    // values beyond the ends. Nothing for gradients of more than one colour or stops not at the
+    // ends.
+    static std::optional<gfx::ProjectionOverlay> gradientShade(const GradientLayer& gradient, gfx::Size size,
+                                                                double opacity, double perPixelX, double perPixelY) {
+        const std::vector<gfx::Color>& colours = gradient.colors();
+        if (colours.empty() || colours.size() > 2) return std::nullopt;
+        const gfx::RGBA c0 = colours.front().resolved(), c1 = colours.back().resolved();
+        if (c0.r != c1.r || c0.g != c1.g || c0.b != c1.b) return std::nullopt;
+        const double a0 = clamp01(c0.a), a1 = clamp01(c1.a);
+        const gfx::Color colour = gfx::Color::rgba(c0.r, c0.g, c0.b);
+        if (colours.size() == 1 || a0 == a1) return gfx::ProjectionOverlay{colour, a0 * opacity, 0, 0, 0, 1};
+        const std::vector<double> stops = gradient.effectiveLocations();
+        if (stops.size() != 2 || stops[0] != 0 || stops[1] != 1) return std::nullopt;
+        const gfx::Point p0{gradient.startPoint().x * size.width, gradient.startPoint().y * size.height};
+        const gfx::Point d{gradient.endPoint().x * size.width - p0.x, gradient.endPoint().y * size.height - p0.y};
+        const double length2 = d.x * d.x + d.y * d.y;
+        if (!(length2 > 0)) return std::nullopt;
+        // alpha = a0 + (a1 - a0) t, t the share of the way along the axis.
+        const double k = (a1 - a0) / length2;
+        return gfx::ProjectionOverlay{colour,
+                                      (a0 - k * (p0.x * d.x + p0.y * d.y)) * opacity,
+                                      k * d.x * perPixelX * opacity,
+                                      k * d.y * perPixelY * opacity,
+                                      std::min(a0, a1) * opacity,
+                                      std::max(a0, a1) * opacity};
+    }
+
     // Maps `source` through `toDevice` onto the drawing surface: straight into it where
     // drawPixelsDirectly can, otherwise into a scratch image covering the visible part of the
     // quad, which is then composited through the clip.
@@ -1017,7 +1151,8 @@ private:
                             layer);
     }
     void drawPixelsProjected(const gfx::ConstPixelBuffer& source, const gfx::Rect& sourceRect,
-                             const gfx::Transform3D& toDevice, double opacity, const Layer& layer) {
+                             const gfx::Transform3D& toDevice, double opacity, const Layer& layer,
+                             const gfx::ProjectionOverlay* overlay = nullptr) {
         if (sourceRect.isEmpty()) return;
         const gfx::Rect quad = projectedExtent(sourceRect, toDevice, layer);
         if (!touches(quad)) {
@@ -1025,7 +1160,7 @@ private:
             return;
         }
         ++_stats.projected;
-        if (drawPixelsDirectly(source, sourceRect, toDevice, opacity, layer)) return;
+        if (drawPixelsDirectly(source, sourceRect, toDevice, opacity, layer, overlay)) return;
 
         const gfx::Rect area = quad.intersection(_clip).integral();
         if (!visible(area) || area.width() > 4 * kMaxFlattenedPixels ||
@@ -1037,7 +1172,7 @@ private:
         const gfx::Transform3D toScratch =
             gfx::concat(toDevice, gfx::Transform3D::makeTranslation(-area.minX(), -area.minY(), 0));
         const bool drew = gfx::drawImageProjected(lease.pixels(), {0, 0, area.width(), area.height()}, source,
-                                                  sourceRect, toScratch, opacity, projectionOptions(layer));
+                                                  sourceRect, toScratch, opacity, projectionOptions(layer), overlay);
         cairo_surface_mark_dirty(lease.surface());
         if (!drew) return;
         cairo_t* cr = _ctx.cairo();
@@ -1067,7 +1202,8 @@ private:
     // Maps `source` through `toDevice` straight into the drawing surface when that is an
     // image surface clipped to whole-pixel rectangles; false (nothing drawn) otherwise.
     bool drawPixelsDirectly(const gfx::ConstPixelBuffer& source, const gfx::Rect& sourceRect,
-                            const gfx::Transform3D& toDevice, double opacity, const Layer& layer) {
+                            const gfx::Transform3D& toDevice, double opacity, const Layer& layer,
+                            const gfx::ProjectionOverlay* overlay = nullptr) {
         cairo_t* cr = _ctx.cairo();
         cairo_surface_t* target = cairo_get_group_target(cr);
         if (cairo_surface_get_type(target) != CAIRO_SURFACE_TYPE_IMAGE) return false;
@@ -1085,7 +1221,7 @@ private:
             for (int i = 0; i < clips->num_rectangles; ++i) {
                 const cairo_rectangle_t& r = clips->rectangles[i];
                 gfx::drawImageProjected(pixels, {r.x + dx, r.y + dy, r.width, r.height}, source, sourceRect,
-                                        toTarget, opacity, projectionOptions(layer));
+                                        toTarget, opacity, projectionOptions(layer), overlay);
             }
             cairo_surface_mark_dirty(target);
         }

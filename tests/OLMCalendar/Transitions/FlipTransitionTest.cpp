@@ -216,3 +216,19 @@ TEST_F(FlipTransition, CompositedLeafShowsTheRightFace) {
     EXPECT_TRUE(mostly(at(25), kRed)) << at(25);
     EXPECT_TRUE(mostly(at(200), kBlue)) << at(200);
 }
+
+TEST_F(FlipTransition, EachFrameMapsOneFaceOfTheLeafWithoutFlattening) {
+    auto t = make(XQViewTransitionDirectionForward);
+    for (double progress : {0.25, 0.75}) {
+        SCOPED_TRACE(progress);
+        t->updateTransition(progress);
+        step(0.3);
+        ui::Compositor compositor;
+        compositor.renderFrame(*t->layer(), kFrame.size, 2);
+        // The face turned away, or the one lying under the face up, is not mapped; the shading
+        // is laid over the face that is.
+        EXPECT_EQ(compositor.statistics().projected, 1);
+        EXPECT_EQ(compositor.statistics().flattened, 0);
+    }
+}
+

@@ -169,4 +169,7 @@ TEST_F(FoldTransition, CompositedFoldShowsTheStripsWhereTheyProject) {
     // The to page from 160 on, with nothing between it and the last strip.
     EXPECT_EQ(at(160), kWhite);
     EXPECT_TRUE(near(at(159), kYellow, 25)) << at(159);
+    // Each strip is mapped once, its shade laid over it in the same pass.
+    EXPECT_EQ(compositor.statistics().projected, 4);
+    EXPECT_EQ(compositor.statistics().flattened, 0);
 }

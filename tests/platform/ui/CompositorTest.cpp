@@ -2,6 +2,7 @@
 
 #include "platform/ui/Animation.h"
 #include "platform/ui/Compositor.h"
+#include "platform/ui/GradientLayer.h"
 #include "platform/ui/MediaClock.h"
 #include "platform/ui/Transaction.h"
 #include "platform/ui/TransformLayer.h"
@@ -450,4 +451,65 @@ TEST(Compositor, SoftEdgesSurviveTheScratchImageOfAnUnevenClip) {
             fringe += a.b == 255 && a.r > 0 && a.r < 255;
         }
     EXPECT_GT(fringe, 50);
+}
+
+TEST(Compositor, ShadedPagesMapInOnePassAsFlatteningWould) {
+    // A page turned in perspective with only shading over its image, in its plane (a gradient
+    // of one colour, a flat shadow, a gradient held in a faded plain layer), is mapped in one
+    // pass; the same page with a faint speck over it as well is flattened first. Both show the
+    // same pixels.
+    auto picture = gfx::Image::make(200, 200, 2);
+    for (int y = 0; y < 200; ++y) {
+        auto* row = reinterpret_cast<std::uint32_t*>(picture->mutableData() + y * picture->stride());
+        for (int x = 0; x < 200; ++x)
+            row[x] = 0xFF000000u | std::uint32_t(x) << 16 | std::uint32_t(y) << 8 | std::uint32_t((x + y) / 2);
+    }
+    picture->markDirty();
+    auto gradient = [](gfx::Color from, gfx::Color to, gfx::Point start, gfx::Point end) {
+        auto g = GradientLayer::make();
+        g->setColors({from, to});
+        g->setStartPoint(start);
+        g->setEndPoint(end);
+        return g;
+    };
+    const std::function<std::shared_ptr<Layer>()> shadings[] = {
+        [&] { return gradient(gfx::Color::white(0, 0), gfx::Color::white(0, 0.5), {1, 0}, {0, 0}); },
+        [] { return solid({}, gfx::Color::white(0, 0.3)); },
+        [&] {
+            auto holder = Layer::make();
+            holder->setOpacity(0.5);
+            auto g = gradient(gfx::Color::rgba(0, 0, 0.5, 0.2), gfx::Color::rgba(0, 0, 0.5, 0.8), {0, 0.2}, {1, 0});
+            g->setFrame({0, 0, 100, 100});
+            holder->addSublayer(g);
+            return holder;
+        },
+    };
+    for (const auto& shading : shadings) {
+        auto render = [&](bool speck, Compositor& compositor) {
+            auto root = solid({0, 0, 200, 200}, gfx::Color::white(1));
+            auto page = Layer::make();
+            page->setFrame({50, 50, 100, 100});
+            page->setContents(picture);
+            page->setTransform(gfx::rotate(perspective(), 0.3 * std::numbers::pi, 0, 1, 0));
+            auto shade = shading();
+            shade->setFrame(page->bounds());
+            page->addSublayer(shade);
+            if (speck) page->addSublayer(solid({0, 0, 1, 1}, gfx::Color::white(1, 0.002)));
+            root->addSublayer(page);
+            compositor.renderFrame(*root, {200, 200}, 2);
+        };
+        Compositor onePass, flattened;
+        render(false, onePass);
+        render(true, flattened);
+        EXPECT_EQ(onePass.statistics().flattened, 0);
+        EXPECT_EQ(onePass.statistics().projected, 1);
+        EXPECT_EQ(flattened.statistics().flattened, 1);
+        int most = 0;
+        for (int y = 0; y < 400; ++y)
+            for (int x = 0; x < 400; ++x) {
+                const Pixel8 a = framePixel(onePass, x, y), b = framePixel(flattened, x, y);
+                most = std::max({most, std::abs(a.r - b.r), std::abs(a.g - b.g), std::abs(a.b - b.b)});
+            }
+        EXPECT_LE(most, 2);
+    }
 }
