@@ -396,8 +396,9 @@ struct DrawRecord {
     gfx::RGBA background;
     // The device pixels its drawing may touch (inside a group, the group's).
     gfx::Rect damage;
-    // How the contents came from the previous ones, when only part of them was redrawn.
-    Layer::ContentsUpdate contentsUpdate;
+    // How the contents came from earlier ones where only parts were redrawn: the layer's own
+    // record, read only while the frame that made this record is made.
+    const Layer::ContentsUpdate* contentsUpdate = nullptr;
 };
 
 namespace {
@@ -579,7 +580,7 @@ private:
         if (r.hasBackground) r.background = state.backgroundColor->resolved();
         r.antialiased = layer.allowsEdgeAntialiasing();
         r.damage = damage;
-        r.contentsUpdate = layer.lastContentsUpdate();
+        r.contentsUpdate = &layer.lastContentsUpdate();
         return r;
     }
 
@@ -1287,14 +1288,15 @@ void addChanges(const std::vector<detail::DrawRecord>& before, const std::vector
         const detail::DrawRecord& was = *old++;
         const bool sameLook = detail::drawsSameExceptContents(was, now);
         if (sameLook && was.contents == now.contents) continue;
-        const Layer::ContentsUpdate& update = now.contentsUpdate;
-        if (sameLook && now.group == 0 && update.from == was.contents && update.to == now.contents &&
-            gfx::isAffine(now.transform)) {
-            // Grown by a pixel: filtered samples next to the redrawn part read from it.
-            damage.add(detail::deviceDamage(update.rect, gfx::affineTransform(now.transform), now.clip)
-                           .insetBy(-1, -1)
-                           .intersection(now.clip));
-            continue;
+        if (sameLook && now.group == 0 && gfx::isAffine(now.transform)) {
+            const gfx::Rect redrawn = now.contentsUpdate->changedSince(was.contents, now.contents);
+            if (!redrawn.isNull()) {
+                // Grown by a pixel: filtered samples next to the redrawn part read from it.
+                damage.add(detail::deviceDamage(redrawn, gfx::affineTransform(now.transform), now.clip)
+                               .insetBy(-1, -1)
+                               .intersection(now.clip));
+                continue;
+            }
         }
         damage.add(was.damage);
         damage.add(now.damage);

@@ -9,8 +9,11 @@
 #include "platform/ui/detail/LayerAnimations.h"
 #include "platform/ui/detail/TreeOrder.h"
 
+#include <cairo.h>
+
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace ui {
 
@@ -280,11 +283,20 @@ void Layer::markAncestors(bool Layer::*descendantNeeds) {
 
 void Layer::setNeedsDisplay() {
     _needsDisplay = true;
+    _needsDisplayRect = gfx::Rect::null();
     if (_superlayer != nullptr) _superlayer->markAncestors(&Layer::_descendantNeedsDisplay);
 }
 
-void Layer::setNeedsDisplayInRect(const gfx::Rect&) {
-    setNeedsDisplay();
+void Layer::setNeedsDisplayInRect(const gfx::Rect& rect) {
+    const gfx::Rect r = rect.standardized();
+    if (!finite(r)) return setNeedsDisplay();
+    if (r.isEmpty()) return;
+    if (!_needsDisplay)
+        _needsDisplayRect = r;
+    else if (!_needsDisplayRect.isNull())
+        _needsDisplayRect = _needsDisplayRect.unionWith(r);
+    _needsDisplay = true;
+    if (_superlayer != nullptr) _superlayer->markAncestors(&Layer::_descendantNeedsDisplay);
 }
 
 void Layer::displayIfNeeded() {
@@ -298,9 +310,11 @@ bool Layer::drawsInContext() const {
 }
 
 void Layer::display() {
+    const gfx::Rect part = std::exchange(_needsDisplayRect, gfx::Rect::null());
     if (_delegate != nullptr && _delegate->displayLayer(*this)) return;
     if (!drawsInContext()) return;
     const gfx::Rect bounds = _model.bounds.standardized();
+    if (!part.isNull() && redrawPart(bounds, part)) return;
     gfx::ImageRef image;
     gfx::beginImageContext(bounds.size, _opaque, _contentsScale);
     if (gfx::GraphicsContext* context = gfx::currentContext()) {
@@ -309,7 +323,75 @@ void Layer::display() {
         image = gfx::imageFromCurrentImageContext();
     }
     gfx::endImageContext();
+    _contentsUpdate = {};
+    _backingStore = {image ? image->serialNumber() : 0, bounds, _opaque};
     setContents(std::move(image));
+}
+
+bool Layer::redrawPart(const gfx::Rect& bounds, const gfx::Rect& part) {
+    // Only the backing store the last display made, drawn for these bounds, can be kept.
+    const gfx::ImageRef& previous = _model.contents;
+    if (!previous || previous->serialNumber() != _backingStore.serial || !(_backingStore.bounds == bounds) ||
+        _backingStore.opaque != _opaque || previous->scale() != _contentsScale)
+        return false;
+    const gfx::Rect inBounds = part.intersection(bounds);
+    if (inBounds.isEmpty()) return true;
+    // The part grown to whole pixels of the store, which are redrawn whole.
+    const double s = _contentsScale;
+    const int w = previous->pixelWidth(), h = previous->pixelHeight();
+    const int x0 = std::max(0, int(std::floor((inBounds.minX() - bounds.minX()) * s)));
+    const int y0 = std::max(0, int(std::floor((inBounds.minY() - bounds.minY()) * s)));
+    const int x1 = std::min(w, int(std::ceil((inBounds.maxX() - bounds.minX()) * s)));
+    const int y1 = std::min(h, int(std::ceil((inBounds.maxY() - bounds.minY()) * s)));
+    if (x0 >= x1 || y0 >= y1) return true;
+    std::shared_ptr<gfx::Image> image = gfx::Image::make(w, h, s);
+    if (!image) return false;
+    for (int y = 0; y < h; ++y)
+        std::memcpy(image->mutableData() + static_cast<std::size_t>(y) * image->stride(),
+                    previous->data() + static_cast<std::size_t>(y) * previous->stride(),
+                    static_cast<std::size_t>(w) * 4);
+    image->markDirty();
+    cairo_t* cr = cairo_create(image->surface());
+    cairo_rectangle(cr, x0, y0, x1 - x0, y1 - y0);
+    cairo_clip(cr);
+    // Cleared as a new backing store starts: black when opaque, else transparent.
+    if (_opaque)
+        cairo_set_source_rgb(cr, 0, 0, 0);
+    else
+        cairo_set_operator(cr, CAIRO_OPERATOR_CLEAR);
+    cairo_paint(cr);
+    cairo_set_operator(cr, CAIRO_OPERATOR_OVER);
+    cairo_scale(cr, s, s);
+    cairo_translate(cr, -bounds.minX(), -bounds.minY());
+    {
+        gfx::GraphicsContext context(cr);
+        drawInContext(context);
+    }
+    cairo_destroy(cr);
+    cairo_surface_flush(image->surface());
+
+    const gfx::Rect redrawn{bounds.minX() + x0 / s, bounds.minY() + y0 / s, (x1 - x0) / s, (y1 - y0) / s};
+    ContentsUpdate& update = _contentsUpdate;
+    if (update.to != previous->serialNumber()) update.count = 0;
+    if (update.count == ContentsUpdate::kSteps) {
+        std::move(update.steps.begin() + 1, update.steps.end(), update.steps.begin());
+        --update.count;
+    }
+    update.steps[update.count++] = {previous->serialNumber(), redrawn};
+    update.to = image->serialNumber();
+    _backingStore.serial = update.to;
+    setContents(std::move(image));
+    return true;
+}
+
+gfx::Rect Layer::ContentsUpdate::changedSince(std::uint64_t from, std::uint64_t current) const {
+    if (current != to) return gfx::Rect::null();
+    gfx::Rect changed = gfx::Rect::null();
+    for (std::size_t i = count; i-- > 0;) {
+        changed = changed.isNull() ? steps[i].rect : changed.unionWith(steps[i].rect);
+        if (steps[i].from == from) return changed;
+    }
+    return gfx::Rect::null();
 }
 
 void Layer::drawInContext(gfx::GraphicsContext& context) {

@@ -25,6 +25,7 @@
 #include "platform/graphics/Transform3D.h"
 #include "platform/runtime/Object.h"
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -187,7 +188,9 @@ public:
     // --- Display.
     void setNeedsDisplay();
     // Marks part of the layer (in its bounds' space): when only parts are marked, `display`
-    // keeps the rest of the backing store and redraws those parts alone (clipped to them).
+    // keeps the rest of the backing store and redraws those parts alone (clipped to them,
+    // grown to whole pixels of the store). A non-finite rectangle marks the whole, an empty
+    // one nothing.
     void setNeedsDisplayInRect(const gfx::Rect& rect);
     bool needsDisplay() const { return _needsDisplay; }
     void displayIfNeeded();
@@ -258,13 +261,20 @@ public:
     static std::uint64_t changeCount();
     // Counts a change that no single layer's version records (a tree change, an animation tick).
     static void noteTreeChange();
-    // The part of the contents the last `display` redrew, in the bounds' space, when the
-    // display redrew only part of the backing store: from the image `from` to the image `to`
-    // (serial numbers) only `rect` changed. Empty otherwise.
+    // What the last displays that redrew only part of the backing store changed: each made
+    // the image `to` from the one before it, and only inside its rectangle (bounds space).
     struct ContentsUpdate {
-        std::uint64_t from = 0;
-        std::uint64_t to = 0;
-        gfx::Rect rect = gfx::Rect::null();
+        struct Step {
+            std::uint64_t from = 0; // the image it started from (a serial number)
+            gfx::Rect rect = gfx::Rect::null();
+        };
+        static constexpr std::size_t kSteps = 4;
+        std::array<Step, kSteps> steps; // the last `count`, oldest first
+        std::size_t count = 0;
+        std::uint64_t to = 0; // the image the last one made
+        // Where the image `current` differs from the image `from` (serial numbers), in the
+        // bounds' space; null when that is not known (the whole may differ).
+        gfx::Rect changedSince(std::uint64_t from, std::uint64_t current) const;
     };
     const ContentsUpdate& lastContentsUpdate() const { return _contentsUpdate; }
 
@@ -320,6 +330,9 @@ protected:
     void didChangeValue(std::string_view key, LayerValue oldValue);
     // Counts a change of the layer's own appearance (didChangeValue does).
     void noteChange();
+    // Redraws `part` (bounds space) of the backing store the last display made into a copy
+    // of it; false (nothing done) when there is no such store for these bounds.
+    bool redrawPart(const gfx::Rect& bounds, const gfx::Rect& part);
     // Stores `value` in `member`, then reports the change of `key`.
     template <class T> void changeValue(T& member, T value, std::string_view key) {
         T old = std::exchange(member, std::move(value));
@@ -350,6 +363,12 @@ private:
     // The union of the parts marked by setNeedsDisplayInRect; null when the whole is marked.
     gfx::Rect _needsDisplayRect = gfx::Rect::null();
     ContentsUpdate _contentsUpdate;
+    // The backing store the last display made, and what it was drawn for.
+    struct BackingStore {
+        std::uint64_t serial = 0;
+        gfx::Rect bounds;
+        bool opaque = false;
+    } _backingStore;
     std::uint64_t _serialNumber = 0;
     std::uint64_t _changeVersion = 0;
     bool _needsLayout = false;

@@ -200,3 +200,25 @@ TEST(Damage, ARegionKeepsFewRectanglesAndWastesLittle) {
     region.add({0, 0, std::nan(""), 4});
     EXPECT_LE(region.area(), 1000.0 * 1000);
 }
+
+TEST(Damage, APartRedrawnDamagesThatPartAlone) {
+    Scene scene;
+    Log log;
+    auto view = RecordingView::make("v", &log, {20, 20, 40, 40});
+    view->draws = true;
+    view->setNeedsDisplay();
+    scene.root->addSublayer(view->layer());
+    view->layer()->displayTreeIfNeeded();
+    scene.frame();
+    const gfx::ImageRef before = view->layer()->contents();
+    view->fill = gfx::Color::rgba(0, 0, 1);
+    view->setNeedsDisplayInRect({5, 5, 10, 10});
+    view->layer()->displayTreeIfNeeded();
+    // The rest of the backing store is kept: only the marked part shows the new fill.
+    const gfx::ImageRef after = view->layer()->contents();
+    EXPECT_NE(after, before);
+    EXPECT_EQ(pixel8(after, 1, 1), red);
+    EXPECT_EQ(pixel8(after, 12, 12), blue);
+    // One pixel around the part, for filtering.
+    EXPECT_EQ(scene.frame().damageBounds, device(25, 25, 10, 10).insetBy(-1, -1));
+}
