@@ -54,6 +54,12 @@ inline constexpr XQCalendarCellType XQCalendarCellTypeTitle = 3;
 inline constexpr XQCalendarCellType XQCalendarCellTypeMonthName = 4;
 inline constexpr XQCalendarCellType XQCalendarCellTypeYearNumber = 5;
 
+// The case a presenter style gives month and weekday names; any other value acts as none.
+using XQCalendarTextEffect = long;
+inline constexpr XQCalendarTextEffect XQCalendarTextEffectNone = 0;
+inline constexpr XQCalendarTextEffect XQCalendarTextEffectUppercase = 1;
+inline constexpr XQCalendarTextEffect XQCalendarTextEffectLowercase = 2;
+
 // An event as the calendar reads it. The framework only reads; the setters are for the
 // application. Strings are empty when unset.
 class XQCalendarEventProtocol {

@@ -8,6 +8,8 @@
 #include "OLMCalendar/XQCalendarProtocols.h"
 #include "platform/ui/View.h"
 
+class XQCalendarDayCell;
+
 class XQCalendarPresenter : public ui::View {
 public:
     OLM_DECLARE_CLASS(XQCalendarPresenter)
@@ -26,6 +28,17 @@ public:
     virtual void navigateToDate(const fnd::Date& date, bool animated) = 0;
     // The date under a point in the presenter's coordinates.
     virtual std::optional<fnd::Date> dateFromPoint(gfx::Point point) = 0;
+
+    // --- What the cells ask of the calendar's current presenter. The defaults suit a
+    // presenter of one month with plain names.
+    // Whether every day shown counts as in the displayed period (not only the days of the
+    // displayed month).
+    virtual bool showsEveryDayAsDisplayed() const { return false; }
+    // The case of the month names in titles and of the weekday names.
+    virtual XQCalendarTextEffect monthNameTextEffect() const { return XQCalendarTextEffectNone; }
+    virtual XQCalendarTextEffect dayNameTextEffect() const { return XQCalendarTextEffectNone; }
+    // A touch ended on one of the presenter's day cells.
+    virtual void dayCellTouched(XQCalendarDayCell& cell) { (void)cell; }
 
 protected:
     friend struct rt::Access;

@@ -42,6 +42,11 @@ public:
     long stepDays = 0;
     std::vector<bool> updates;
     std::vector<std::optional<fnd::Date>> stateDates;
+    // What the cells ask of the presenter.
+    bool everyDayDisplayed = false;
+    XQCalendarTextEffect monthEffect = XQCalendarTextEffectNone;
+    XQCalendarTextEffect dayEffect = XQCalendarTextEffectNone;
+    std::vector<XQCalendarDayCell*> touchedCells;
 
     void update(bool force) override;
     void updateState(const std::optional<fnd::Date>& date) override;
@@ -51,6 +56,10 @@ public:
     std::optional<fnd::Date> prevDate() override;
     bool isDateBefore(const fnd::Date& date) override;
     void layoutSubviews() override;
+    bool showsEveryDayAsDisplayed() const override { return everyDayDisplayed; }
+    XQCalendarTextEffect monthNameTextEffect() const override { return monthEffect; }
+    XQCalendarTextEffect dayNameTextEffect() const override { return dayEffect; }
+    void dayCellTouched(XQCalendarDayCell& cell) override { touchedCells.push_back(&cell); }
 
     // The centre of the cell that shows `date` (in the presenter), if it is on the grid.
     std::optional<gfx::Point> pointOfDate(const fnd::Date& date);
