@@ -88,12 +88,13 @@ protected:
     friend struct rt::Access;
     XQCalendarDayCell() = default;
     bool acceptsStyle(const XQCalendarCellStyle& style) const override;
+    // Draws the line that tells how many events are not shown ("%d more...") at `at`.
+    virtual void drawMoreLine(long count, gfx::Point at) const;
 
 private:
     void loadEvents(XQCalendar& calendar, const fnd::Date& date, bool sameDay);
     void storeEvents(XQCalendarEvents events);
     void drawRangeBand(gfx::GraphicsContext& context, const gfx::Rect& shapeRect, gfx::Float width);
-    void drawMoreLine(long count, gfx::Point at) const;
 
     std::optional<fnd::Date> _date;
     XQCalendarEvents _events;
