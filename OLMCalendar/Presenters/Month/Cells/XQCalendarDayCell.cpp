@@ -13,10 +13,20 @@ OLM_DEFINE_CLASS(XQCalendarDayCell, XQCalendarCell)
 
 namespace {
 
-// The units that name a day, the era included so that the day survives the round trip
-// through components in calendars with eras.
-constexpr fnd::CalendarUnit dayWithEra =
+// The fields that name a day. Comparing them tells same day, month or year apart without
+// turning them back into dates (an attach asks this of every day, now and the displayed date).
+constexpr fnd::CalendarUnit dayFields =
     fnd::CalendarUnitEra | fnd::CalendarUnitYear | fnd::CalendarUnitMonth | fnd::CalendarUnitDay;
+
+bool sameYear(const fnd::DateComponents& a, const fnd::DateComponents& b) {
+    return a.era == b.era && a.year == b.year;
+}
+bool sameMonth(const fnd::DateComponents& a, const fnd::DateComponents& b) {
+    return sameYear(a, b) && a.month == b.month;
+}
+bool sameDay(const fnd::DateComponents& a, const fnd::DateComponents& b) {
+    return sameMonth(a, b) && a.day == b.day;
+}
 
 } // namespace
 
@@ -47,18 +57,18 @@ XQCalendarDayCellState XQCalendarDayCell::stateForDate(const fnd::Date& date) {
     const auto owner = this->owner();
     if (!owner) return 0;
     XQCalendar& c = *owner;
-    const fnd::Date now = fnd::Date::now();
+    const fnd::Calendar& calendar = *c.calendar();
+    const auto day = calendar.components(dayFields | fnd::CalendarUnitWeekday, date);
+    const auto today = calendar.components(dayFields, fnd::Date::now());
     const auto& presenter = c.presenter();
     XQCalendarDayCellState state = 0;
-    if (c.isDate(date, now, XQCalendar::dayUnits)) state |= XQCalendarDayCellStateToday;
-    const fnd::Calendar& calendar = *c.calendar();
-    if (c.isWeekend(calendar.component(fnd::CalendarUnitWeekday, date) - calendar.firstWeekday()))
-        state |= XQCalendarDayCellStateWeekend;
+    if (sameDay(day, today)) state |= XQCalendarDayCellStateToday;
+    if (c.isWeekend(day.weekday.value_or(0) - calendar.firstWeekday())) state |= XQCalendarDayCellStateWeekend;
     state |= selectionStateForDate(c, date);
     if ((presenter && presenter->showsEveryDayAsDisplayed()) ||
-        c.isDate(date, c.displayedDate(), XQCalendar::monthUnits))
+        sameMonth(day, calendar.components(dayFields, c.displayedDate())))
         state |= XQCalendarDayCellStateCurrentMonth;
-    if (c.isDate(date, now, fnd::CalendarUnitYear)) state |= XQCalendarDayCellStateCurrentYear;
+    if (sameYear(day, today)) state |= XQCalendarDayCellStateCurrentYear;
     if ((c.minDate() && date < *c.minDate()) || (c.maxDate() && date > *c.maxDate()))
         state |= XQCalendarDayCellStateOutOfRange;
     return state;
@@ -82,16 +92,17 @@ void XQCalendarDayCell::setState(XQCalendarDayCellState state) {
 }
 
 void XQCalendarDayCell::attachWithCalendar(XQCalendar* calendar, const fnd::Date& date) {
-    const bool sameDay = calendar && calendar->isDate(_date, date, XQCalendar::dayUnits);
+    bool again = false; // the cell showed this day before
+    std::string number;
+    if (calendar) {
+        const fnd::Calendar& cal = *calendar->calendar();
+        const auto day = cal.components(dayFields, date);
+        again = _date && sameDay(day, cal.components(dayFields, *_date));
+        number = cells::numberFormatter(calendar->locale()).stringFromNumber(day.day.value_or(0));
+    }
     setOwner(calendar);
     _date = date;
     ++_attachCount;
-
-    std::string number;
-    if (calendar) {
-        const long day = calendar->calendar()->component(fnd::CalendarUnitDay, date);
-        number = cells::numberFormatter(calendar->locale()).stringFromNumber(day);
-    }
     label()->setText(std::move(number));
 
     const XQCalendarDayCellState state = stateForDate(date);
@@ -103,13 +114,13 @@ void XQCalendarDayCell::attachWithCalendar(XQCalendar* calendar, const fnd::Date
     }
 
     if (calendar)
-        loadEvents(*calendar, date, sameDay);
+        loadEvents(*calendar, date, again);
     else
         storeEvents({});
     setNeedsLayout();
 }
 
-void XQCalendarDayCell::loadEvents(XQCalendar& calendar, const fnd::Date& date, bool sameDay) {
+void XQCalendarDayCell::loadEvents(XQCalendar& calendar, const fnd::Date& date, bool again) {
     const auto dataSource = calendar.dataSource();
     if (!dataSource) {
         storeEvents({});
@@ -121,12 +132,12 @@ void XQCalendarDayCell::loadEvents(XQCalendar& calendar, const fnd::Date& date, 
     }
     // The events shown belong to the day shown: another day's are dropped now, the same
     // day's stay until the answer comes.
-    if (!sameDay) storeEvents({});
+    if (!again) storeEvents({});
 
     // The callback form: the whole day, 00:00:00 to 23:59:59 (from 01:00 where midnight is
     // skipped).
     const fnd::Calendar& cal = *calendar.calendar();
-    fnd::DateComponents comps = cal.components(dayWithEra, date);
+    fnd::DateComponents comps = cal.components(dayFields, date);
     const auto from = cal.dateFromComponents(comps);
     comps.hour = 23;
     comps.minute = 59;

@@ -92,7 +92,7 @@ protected:
     virtual void drawMoreLine(long count, gfx::Point at) const;
 
 private:
-    void loadEvents(XQCalendar& calendar, const fnd::Date& date, bool sameDay);
+    void loadEvents(XQCalendar& calendar, const fnd::Date& date, bool again);
     void storeEvents(XQCalendarEvents events);
     void drawRangeBand(gfx::GraphicsContext& context, const gfx::Rect& shapeRect, gfx::Float width);
 
