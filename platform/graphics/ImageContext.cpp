@@ -68,16 +68,6 @@ ImageRef imageFromCurrentImageContext() {
     return Image::fromSurface(top.image->surface(), top.image->scale());
 }
 
-ImageRef takeImageAndEndImageContext() {
-    if (stack().empty() || !stack().back().isImage) return nullptr;
-    Entry top = std::move(stack().back());
-    stack().pop_back();
-    top.owned.reset(); // the drawing context goes first, so nothing draws into the image after
-    if (!top.image) return nullptr;
-    cairo_surface_flush(top.image->surface());
-    return top.image;
-}
-
 void endImageContext() {
     if (!stack().empty() && stack().back().isImage) stack().pop_back();
 }

@@ -27,10 +27,6 @@ GraphicsContext* currentContext();
 ImageRef imageFromCurrentImageContext();
 // Pops the top of the stack when it is an image context (otherwise does nothing).
 void endImageContext();
-// Ends the current image context and hands over what was drawn, without copying it (as
-// imageFromCurrentImageContext then endImageContext would). Null, and nothing popped, when
-// the top of the stack is not an image context; null for an undrawable one (popped).
-ImageRef takeImageAndEndImageContext();
 
 // Makes `context` (owned by the caller, may be null) current until the matching popContext.
 void pushContext(GraphicsContext* context);

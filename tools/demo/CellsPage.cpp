@@ -148,8 +148,13 @@ public:
         newRow();
         _root->setFrame({0, 0, kWidth, _y + kMargin});
         beginImageContext(_root->bounds().size, true, kScale);
-        if (GraphicsContext* c = currentContext()) _root->layer()->renderInContext(*c);
-        return takeImageAndEndImageContext();
+        ImageRef image;
+        if (GraphicsContext* c = currentContext()) {
+            _root->layer()->renderInContext(*c);
+            image = imageFromCurrentImageContext();
+        }
+        endImageContext();
+        return image;
     }
 
 private:
