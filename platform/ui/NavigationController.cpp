@@ -297,6 +297,8 @@ void NavigationController::finishTransition(Transition& transition, bool didComp
         shown->endAppearanceTransition();
     }
     _transition.reset();
+    // An animator may keep the context: let go of it so that the two do not hold each other.
+    t->animator.reset();
     if (didComplete) {
         if (push)
             t->to->didMoveToParentViewController(this);
