@@ -125,6 +125,11 @@ void TestDriver::tap(gfx::Point location, int count) {
     }
 }
 
+void TestDriver::tap(const View& view, int count) {
+    const gfx::Rect b = view.bounds();
+    tap(view.convertPointToView({b.midX(), b.midY()}, _window.get()), count);
+}
+
 void TestDriver::pan(const std::vector<gfx::Point>& path, double duration, int steps) {
     drag(path, duration, steps, 0);
 }

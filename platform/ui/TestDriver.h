@@ -71,6 +71,8 @@ public:
 
     // `count` taps at one point, each `tapDuration` long, `tapInterval` apart.
     void tap(gfx::Point location, int count = 1);
+    // The same at the centre of a view of the window.
+    void tap(const View& view, int count = 1);
     // One finger down at the first point, moved along the path in `steps` moves evenly
     // spaced in time and in distance along the path, lifted at the last point without
     // stopping; the whole takes `duration` seconds. A path of one point moves nowhere.

@@ -5,6 +5,7 @@
 #include "platform/graphics/Screen.h"
 #include "platform/graphics/SystemColors.h"
 #include "platform/ui/GestureRecognizer.h"
+#include "platform/ui/ViewController.h"
 #include "platform/ui/detail/LayerAnimations.h"
 #include "platform/ui/detail/TreeOrder.h"
 
@@ -370,7 +371,16 @@ void View::drawLayerInContext(Layer& layer, gfx::GraphicsContext& context) {
 }
 
 void View::layoutSublayersOfLayer(Layer& layer) {
-    if (&layer == _layer.get()) layoutSubviews();
+    if (&layer != _layer.get()) return;
+    if (_viewController == nullptr) {
+        layoutSubviews();
+        return;
+    }
+    const std::shared_ptr<ViewController> controller = rt::sharedFrom(_viewController);
+    controller->viewWillLayout();
+    layoutSubviews();
+    // The hooks may have given the view up.
+    if (_viewController == controller.get()) controller->viewDidLayout();
 }
 
 std::optional<LayerActionRef> View::actionForLayerForKey(Layer& layer, std::string_view key) {

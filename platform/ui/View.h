@@ -42,6 +42,7 @@
 namespace ui {
 
 class GestureRecognizer;
+class ViewController;
 
 using ViewAutoresizing = unsigned long;
 inline constexpr ViewAutoresizing ViewAutoresizingNone = 0;
@@ -201,7 +202,8 @@ public:
     // --- The backing layer's delegate.
     bool implementsDrawLayerInContext(const Layer& layer) const override;
     void drawLayerInContext(Layer& layer, gfx::GraphicsContext& context) override;
-    // Runs `layoutSubviews` for the view's own layer. Overrides call it first.
+    // Runs `layoutSubviews` for the view's own layer, between the `viewWillLayoutSubviews` and
+    // `viewDidLayoutSubviews` of the controller whose view this is. Overrides call it first.
     void layoutSublayersOfLayer(Layer& layer) override;
     // Changes of a view's layer take effect at once, except the animatable ones made inside
     // the animation blocks below, which the block records and animates.
@@ -259,6 +261,9 @@ private:
 
     std::shared_ptr<Layer> _layer;
     View* _superview = nullptr;
+    // The controller whose view this is (it owns the view and clears the link).
+    friend class ViewController;
+    ViewController* _viewController = nullptr;
     std::vector<std::shared_ptr<View>> _subviews;
     std::vector<std::shared_ptr<GestureRecognizer>> _gestureRecognizers;
     std::optional<gfx::Color> _tintColor;

@@ -59,6 +59,19 @@ void Window::setRootView(std::shared_ptr<View> view) {
     insertSubview(std::move(view), 0);
 }
 
+void Window::setRootViewController(std::shared_ptr<ViewController> controller) {
+    if (controller == _rootViewController) return;
+    const std::shared_ptr<ViewController> old = std::exchange(_rootViewController, controller);
+    if (old) {
+        old->beginAppearanceTransition(false, false);
+        old->endAppearanceTransition();
+    }
+    setRootView(controller ? controller->view() : nullptr);
+    if (!controller) return;
+    controller->beginAppearanceTransition(true, false);
+    controller->_didAppearAfterLayout = true;
+}
+
 void Window::layoutSubviews() {
     View::layoutSubviews();
     if (_rootView && _rootView->superview() == this) _rootView->setFrame(bounds());

@@ -16,6 +16,7 @@
 #include "platform/ui/Compositor.h"
 #include "platform/ui/TouchDispatcher.h"
 #include "platform/ui/View.h"
+#include "platform/ui/ViewController.h"
 
 #include <deque>
 #include <memory>
@@ -37,6 +38,11 @@ public:
     // another removes the previous one; null leaves the window empty.
     const std::shared_ptr<View>& rootView() const { return _rootView; }
     void setRootView(std::shared_ptr<View> view);
+    // A controller whose view becomes the root view (loaded now). It is sent will-appear at
+    // once and did-appear after its view's first layout; the controller it replaces
+    // disappears at once.
+    const std::shared_ptr<ViewController>& rootViewController() const { return _rootViewController; }
+    void setRootViewController(std::shared_ptr<ViewController> controller);
 
     // Shows the window: the main run loop steps it from now on, and it becomes the key
     // window (the one touches are meant for).
@@ -94,6 +100,7 @@ protected:
 
 private:
     std::shared_ptr<View> _rootView;
+    std::shared_ptr<ViewController> _rootViewController;
     std::deque<std::vector<TouchInput>> _queuedInput;
     TouchDispatcher _touches;
     // Drawn into on demand from the const accessors.

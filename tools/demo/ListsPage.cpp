@@ -3,9 +3,13 @@
 // - a collection view of month sections caught mid-deceleration: a fling released, the clock
 //   stepped 0.15 s, a month's header half under the top edge;
 // - a value-1 table of events (a dot, the title, the time on the right, separators) scrolled
-//   so that its first visible row is cut by the top edge.
+//   so that its first visible row is cut by the top edge;
+// - a popover pointing up at a day of a month grid, holding such a table 300 points wide;
+// - a navigation controller half-way through a push under a zoom animator, its bar showing
+//   the month and its "Today" button (ControllerPanels.h).
 // Panels are laid out two to a row; more panels add rows.
 
+#include "ControllerPanels.h"
 #include "Demo.h"
 
 #include "platform/graphics/ImageContext.h"
@@ -194,7 +198,7 @@ std::vector<std::string> renderLists(const std::string& outDir) {
     gfx::setScreenScale(kScale);
     std::vector<std::string> written;
     {
-        const int rows = 1;
+        const int rows = 2;
         ui::TestDriver driver({kMargin + kColumns * (kPanel.width + kMargin),
                                kMargin + rows * (kPanel.height + kCaption + kMargin)});
         auto& window = *driver.window();
@@ -221,6 +225,11 @@ std::vector<std::string> renderLists(const std::string& outDir) {
         auto table = ui::TableView::make({{0, 0}, kPanel});
         table->setDataSource(events);
         panel(window, 1, "Table view: value-1 rows, a row cut at the top")->addSubview(table);
+
+        olm::demo::ControllerPanels controllers;
+        olm::demo::showPopoverPanel(*panel(window, 2, "Popover: arrow up at a day, a table 300 wide"), controllers);
+        olm::demo::showPushPanel(*panel(window, 3, "Navigation: a push half-way under a zoom animator"),
+                                 controllers);
         driver.runUntilIdle();
 
         table->setContentOffset({0, 44 * 2 + 18});
@@ -233,6 +242,10 @@ std::vector<std::string> renderLists(const std::string& outDir) {
         grid->setContentOffset({0, sectionHeight});
         months->caughtAt = shown;
         driver.panAtSpeed(from, to, 1800, 6);
+        // The popover shows from the release on (it would take the fling), and the push
+        // starts in a turn at the release, so that the frame catches it half-way.
+        olm::demo::start(controllers);
+        driver.step(0);
         driver.step(0.15);
 
         const gfx::ImageRef frame = driver.frame();
