@@ -4,15 +4,10 @@
 // from it). The theme fills it at every layout of the presenter; the application may set
 // values of its own, which then stick.
 
+#include "OLMCalendar/XQCalendarProtocols.h"
 #include "OLMCore/XQStyleNode.h"
 #include "platform/graphics/Color.h"
 #include "platform/runtime/KeyValue.h"
-
-// The case applied to month and weekday names; any other value acts as none.
-using XQCalendarTextEffect = long;
-inline constexpr XQCalendarTextEffect XQCalendarTextEffectNone = 0;
-inline constexpr XQCalendarTextEffect XQCalendarTextEffectUppercase = 1;
-inline constexpr XQCalendarTextEffect XQCalendarTextEffectLowercase = 2;
 
 class XQCalendarMonthPresenterStyle : public XQStyleNode {
 public:

@@ -1,0 +1,114 @@
+// The month view as an application shows it: the real calendar in a 390 x 844-point window
+// at scale 3, each picture with a caption band above it.
+
+#include "Demo.h"
+
+#include "OLMCalendar/Presenters/Month/XQCalendarMonthPresenter.h"
+#include "OLMCalendar/XQCalendar.h"
+#include "OLMCalendar/XQCalendarEvent.h"
+#include "platform/foundation/TimeZone.h"
+#include "platform/graphics/ImageContext.h"
+#include "platform/graphics/Screen.h"
+#include "platform/graphics/SystemColors.h"
+#include "platform/graphics/Text.h"
+
+#include <functional>
+#include <map>
+#include <string>
+
+namespace {
+
+using namespace gfx;
+
+constexpr double kCaption = 44;
+
+fnd::Date at(long year, long month, long day, long hour = 0, long minute = 0) {
+    fnd::DateComponents c;
+    c.year = year;
+    c.month = month;
+    c.day = day;
+    c.hour = hour;
+    c.minute = minute;
+    return *fnd::Calendar::make()->dateFromComponents(c);
+}
+
+// Three coloured events on most days of December 2026, a few all-day events across days.
+class SampleEvents : public XQCalendarDataSource {
+public:
+    std::optional<XQCalendarEvents> calendarEventsForDate(XQCalendar& calendar, const fnd::Date& date) override {
+        const auto& cal = calendar.calendar();
+        const long day = cal->component(fnd::CalendarUnitDay, date);
+        const long month = cal->component(fnd::CalendarUnitMonth, date);
+        XQCalendarEvents events;
+        if (month != 12) return events;
+        const Color palette[] = {systemColors::systemRed(), systemColors::systemGreen(), systemColors::systemBlue(),
+                                 systemColors::systemOrange(), systemColors::systemPurple()};
+        if (day >= 7 && day <= 9) events.push_back(make(date, "Conference", palette[4], true));
+        const long count = (day * 7) % 4;
+        const char* titles[] = {"Standup", "Lunch with Ana", "Design review", "Gym"};
+        for (long i = 0; i < count; ++i)
+            events.push_back(make(date, titles[(day + i) % 4], palette[(day + i) % 4], false, 9 + 2 * i));
+        return events;
+    }
+
+private:
+    static XQCalendarEventRef make(const fnd::Date& day, const char* title, Color color, bool allDay,
+                                   long hour = 0) {
+        auto event = XQCalendarEvent::make();
+        auto cal = fnd::Calendar::make();
+        event->setStartDate(cal->dateByAddingUnit(fnd::CalendarUnitHour, hour, day));
+        event->setEndDate(cal->dateByAddingUnit(fnd::CalendarUnitHour, allDay ? 23 : hour + 1, day));
+        event->setTitle(title);
+        event->setEventColor(color);
+        event->setAllDay(allDay);
+        return event;
+    }
+};
+
+// Renders a calendar made and configured by `configure` under a caption.
+std::string picture(const std::string& path, const std::string& caption, Appearance appearance,
+                    const std::function<void(XQCalendar&)>& configure, Size size = {390, 844}) {
+    setCurrentAppearance(appearance);
+    auto calendar = XQCalendar::make(Rect{0, 0, size.width, size.height});
+    configure(*calendar);
+    const ImageRef shot = calendar->takeScreenshot();
+    beginImageContext({size.width, size.height + kCaption}, true, screenScale());
+    if (GraphicsContext* c = currentContext()) {
+        c->setFillColor(systemColors::secondarySystemBackground());
+        c->fillRect({0, 0, size.width, kCaption});
+        drawAtPoint(caption, {12, 13},
+                    TextAttributes{Font::boldSystemFont(15), systemColors::label(), ParagraphStyle{}});
+        if (shot) c->drawImage(shot, {0, kCaption, size.width, size.height});
+    }
+    const ImageRef image = imageFromCurrentImageContext();
+    endImageContext();
+    setCurrentAppearance(Appearance::light);
+    return image && image->writePNG(path) ? path : std::string();
+}
+
+std::vector<std::string> renderMonthViews(const std::string& outDir) {
+    const double savedScale = screenScale();
+    setScreenScale(3);
+    fnd::Clock::setFixedNow(at(2026, 12, 15, 10, 30));
+    auto events = std::make_shared<SampleEvents>();
+    std::vector<std::string> written;
+    const auto keep = [&](std::string path) {
+        if (!path.empty()) written.push_back(std::move(path));
+    };
+    for (Appearance appearance : {Appearance::light, Appearance::dark}) {
+        const bool dark = appearance == Appearance::dark;
+        keep(picture(outDir + (dark ? "/month-dark.png" : "/month.png"),
+                     std::string("Month view, events as shapes, today and a selection") + (dark ? " (dark)" : ""),
+                     appearance, [&](XQCalendar& calendar) {
+                         calendar.setDataSource(events);
+                         calendar.setSelectedDate(at(2026, 12, 22));
+                     }));
+    }
+    fnd::Clock::setFixedNow(std::nullopt);
+    setScreenScale(savedScale);
+    return written;
+}
+
+} // namespace
+
+OLM_DEMO_PAGE("20-month", renderMonthViews);
