@@ -165,3 +165,25 @@ TEST_F(MonthPresenterTest, aTapSelectsTheDayUnderTheFinger) {
 
 } // namespace
 } // namespace cal::test
+
+namespace cal::test {
+namespace {
+
+// Drawn contents resolve their dynamic colours when drawn: a new appearance redraws them.
+TEST_F(MonthPresenterTest, anAppearanceSwitchRedrawsTheShownCalendar) {
+    const auto cell = month().dayCells()[17];
+    const gfx::Point point = cell->convertPointToView({cell->bounds().midX(), cell->bounds().midY()}, nullptr);
+    calendar->setSelectedDate(cell->date());
+    driver->runUntilIdle();
+    const gfx::RGBA light = driver->pixel(point);
+    gfx::setCurrentAppearance(gfx::Appearance::dark);
+    driver->runUntilIdle();
+    const gfx::RGBA dark = driver->pixel(point);
+    gfx::setCurrentAppearance(gfx::Appearance::light);
+    driver->runUntilIdle();
+    EXPECT_LT(light.r, 0.2); // the selection's disc: label colour
+    EXPECT_GT(dark.r, 0.8);
+}
+
+} // namespace
+} // namespace cal::test
