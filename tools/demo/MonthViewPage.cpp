@@ -3,7 +3,10 @@
 
 #include "Demo.h"
 
+#include "OLMCalendar/Presenters/Month/Cells/XQCalendarDayCell.h"
+#include "OLMCalendar/Presenters/Month/Cells/XQCalendarMonthTitleCell.h"
 #include "OLMCalendar/Presenters/Month/XQCalendarMonthPresenter.h"
+#include "OLMCalendar/Themes/XQCalendarDefaultTheme.h"
 #include "OLMCalendar/XQCalendar.h"
 #include "OLMCalendar/XQCalendarEvent.h"
 #include "platform/foundation/TimeZone.h"
@@ -40,7 +43,7 @@ public:
         const long day = cal->component(fnd::CalendarUnitDay, date);
         const long month = cal->component(fnd::CalendarUnitMonth, date);
         XQCalendarEvents events;
-        if (month != 12) return events;
+        if (month != 12 && !(month == 1 && day <= 9)) return events;
         const Color palette[] = {systemColors::systemRed(), systemColors::systemGreen(), systemColors::systemBlue(),
                                  systemColors::systemOrange(), systemColors::systemPurple()};
         if (day >= 7 && day <= 9) events.push_back(make(date, "Conference", palette[4], true));
@@ -86,6 +89,15 @@ std::string picture(const std::string& path, const std::string& caption, Appeara
     return image && image->writePNG(path) ? path : std::string();
 }
 
+void showEventsAsText(XQCalendar& calendar) {
+    calendar.theme()->addStyleGroupWithClass(XQCalendarDayCell::staticClass(), {{"displayEventsAsText", true}});
+    calendar.update(true);
+}
+
+XQCalendarMonthPresenter& monthOf(XQCalendar& calendar) {
+    return static_cast<XQCalendarMonthPresenter&>(*calendar.presenter());
+}
+
 std::vector<std::string> renderMonthViews(const std::string& outDir) {
     const double savedScale = screenScale();
     setScreenScale(3);
@@ -95,15 +107,97 @@ std::vector<std::string> renderMonthViews(const std::string& outDir) {
     const auto keep = [&](std::string path) {
         if (!path.empty()) written.push_back(std::move(path));
     };
+    const auto withEvents = [&](XQCalendar& calendar) { calendar.setDataSource(events); };
     for (Appearance appearance : {Appearance::light, Appearance::dark}) {
         const bool dark = appearance == Appearance::dark;
-        keep(picture(outDir + (dark ? "/month-dark.png" : "/month.png"),
-                     std::string("Month view, events as shapes, today and a selection") + (dark ? " (dark)" : ""),
+        const std::string suffix = dark ? "-dark" : "";
+        const std::string note = dark ? " (dark)" : "";
+        keep(picture(outDir + "/month" + suffix + ".png", "Month view: events as shapes, today, a selection" + note,
                      appearance, [&](XQCalendar& calendar) {
-                         calendar.setDataSource(events);
+                         withEvents(calendar);
                          calendar.setSelectedDate(at(2026, 12, 22));
                      }));
+        keep(picture(outDir + "/month-text" + suffix + ".png", "Events as text: all-day bars, \"more\" lines" + note,
+                     appearance, [&](XQCalendar& calendar) {
+                         withEvents(calendar);
+                         showEventsAsText(calendar);
+                     }));
+        keep(picture(outDir + "/month-ipad" + suffix + ".png", "iPad theme, 1024 x 1366" + note, appearance,
+                     [&](XQCalendar& calendar) {
+                         calendar.setTheme(XQCalendarIPadTheme::make());
+                         withEvents(calendar);
+                         calendar.setSelectedDate(at(2026, 12, 22));
+                         calendar.update(true);
+                     },
+                     {1024, 1366}));
     }
+
+    const std::pair<XQCalendarSelectionMode, const char*> modes[] = {
+        {XQCalendarSelectionModeNone, "none"},
+        {XQCalendarSelectionModeSingle, "single"},
+        {XQCalendarSelectionModeMultiple, "multiple"},
+        {XQCalendarSelectionModeRange, "range"}};
+    for (const auto& [mode, name] : modes) {
+        keep(picture(outDir + "/month-selection-" + name + ".png", std::string("Selection mode: ") + name,
+                     Appearance::light, [&, mode = mode](XQCalendar& calendar) {
+                         calendar.setSelectionMode(mode);
+                         calendar.setSelectedDate(at(2026, 12, 22));
+                         if (mode == XQCalendarSelectionModeMultiple)
+                             calendar.setSelectedDates({at(2026, 12, 3), at(2026, 12, 10), at(2026, 12, 22)});
+                         if (mode == XQCalendarSelectionModeRange)
+                             calendar.setSelectedDatesRange(XQDateRange::make(at(2026, 11, 30), at(2026, 12, 8)),
+                                                            at(2026, 12, 8));
+                     }));
+    }
+
+    const auto inlineList = [&](XQCalendar& calendar, const fnd::Date& date) {
+        withEvents(calendar);
+        auto& month = monthOf(calendar);
+        month.setInlineEventsViewMode(XQCalendarInlineEventsViewModeInline);
+        calendar.layoutIfNeeded();
+        if (auto cell = month.cellForDate(date)) month.showInlineEventsForCell(*cell, false);
+    };
+    keep(picture(outDir + "/month-inline.png", "Inline list under a middle row", Appearance::light,
+                 [&](XQCalendar& calendar) { inlineList(calendar, at(2026, 12, 16)); }));
+    keep(picture(outDir + "/month-inline-last-row.png", "Inline list under the last row, grid shifted up",
+                 Appearance::light, [&](XQCalendar& calendar) { inlineList(calendar, at(2027, 1, 5)); }));
+
+    keep(picture(outDir + "/week.png", "Week view: a week spanning two months", Appearance::light,
+                 [&](XQCalendar& calendar) {
+                     withEvents(calendar);
+                     calendar.setViewMode(XQCalendarViewModeWeek);
+                     calendar.setDisplayedDate(at(2026, 12, 30), true);
+                 }));
+
+    keep(picture(outDir + "/month-options.png", "Week numbers, weekends hidden, title mode 2", Appearance::light,
+                 [&](XQCalendar& calendar) {
+                     withEvents(calendar);
+                     auto& month = monthOf(calendar);
+                     month.setWeekNumbersHidden(false);
+                     month.setWeekendsHidden(true);
+                     if (auto title = std::dynamic_pointer_cast<XQCalendarMonthTitleCell>(month.titleCell()))
+                         title->setLayoutMode(XQCalendarMonthTitleCellLayoutModeMonthAndYearButtons);
+                     calendar.update(true);
+                 }));
+    keep(picture(outDir + "/month-february.png", "February 2026 in 4 rows (equalWeekNumber NO)", Appearance::light,
+                 [&](XQCalendar& calendar) {
+                     monthOf(calendar).setEqualWeekNumber(false);
+                     calendar.setDisplayedDate(at(2026, 2, 10), true);
+                 }));
+    keep(picture(outDir + "/month-ar-EG.png", "ar_EG, first weekday Saturday", Appearance::light,
+                 [&](XQCalendar& calendar) {
+                     auto cal = fnd::Calendar::make();
+                     cal->setFirstWeekday(7);
+                     calendar.setLocale(fnd::Locale("ar_EG"));
+                     calendar.setCalendar(cal);
+                     calendar.update(true);
+                 }));
+    keep(picture(outDir + "/month-hebrew.png", "Hebrew calendar (he_IL)", Appearance::light,
+                 [&](XQCalendar& calendar) {
+                     calendar.setLocale(fnd::Locale("he_IL"));
+                     calendar.setCalendar(fnd::Calendar::make("hebrew"));
+                     calendar.update(true);
+                 }));
     fnd::Clock::setFixedNow(std::nullopt);
     setScreenScale(savedScale);
     return written;

@@ -2,7 +2,7 @@
 
 #include "OLMCalendar/Presenters/Month/Cells/XQCalendarDayCell.h"
 #include "OLMCalendar/Presenters/Month/Cells/XQCalendarDayNameCell.h"
-#include "OLMCalendar/Presenters/Month/Cells/XQCalendarTitleCell.h"
+#include "OLMCalendar/Presenters/Month/Cells/XQCalendarMonthTitleCell.h"
 #include "OLMCalendar/Presenters/Month/Cells/XQCalendarWeekNumberCell.h"
 #include "OLMCalendar/Presenters/Month/XQCalendarInlineView.h"
 #include "OLMCalendar/XQCalendar.h"
@@ -206,7 +206,7 @@ std::shared_ptr<XQCalendarCell> XQCalendarMonthPresenter::stockCellWithType(XQCa
     case XQCalendarCellTypeWeekNumber:
         return XQCalendarWeekNumberCell::make();
     case XQCalendarCellTypeTitle:
-        return XQCalendarTitleCell::make(); // TEMP
+        return XQCalendarMonthTitleCell::make();
     default:
         return nullptr;
     }
