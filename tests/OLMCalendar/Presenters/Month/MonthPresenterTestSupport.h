@@ -5,6 +5,7 @@
 // included) and a data source whose events the test sets per day.
 
 #include "OLMCalendar/Presenters/Month/Cells/XQCalendarDayCell.h"
+#include "OLMCalendar/Presenters/Month/Cells/XQCalendarTitleCell.h"
 #include "OLMCalendar/Presenters/Month/XQCalendarMonthPresenter.h"
 #include "OLMCalendar/XQCalendar.h"
 #include "OLMCalendar/XQCalendarEvent.h"
