@@ -3,12 +3,21 @@
 // The list of one day's events that the month presenter opens under a tapped day's row or in
 // a popover pointing at it: a table with a row per event of its day cell.
 
+#include "OLMCalendar/XQCalendarProtocols.h"
 #include "OLMCore/XQView.h"
+#include "platform/foundation/Calendar.h"
 
 #include <memory>
+#include <string>
 
 class XQCalendarMonthPresenter;
 class XQCalendarDayCell;
+
+// The times of an event as its row in the list shows them on one day: "all day" when it is an
+// all-day event or covers the whole day, else "hh:mm a - hh:mm a" clamped to the day. A
+// missing start or end reaches past the day.
+std::string inlineEventTimeText(const XQCalendarEventProtocol& event, const fnd::Date& day,
+                                const fnd::CalendarRef& calendar);
 
 class XQCalendarInlineView : public XQView {
 public:

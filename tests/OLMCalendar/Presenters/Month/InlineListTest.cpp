@@ -133,3 +133,23 @@ TEST_F(InlineListTest, theListHeights) {
 
 } // namespace
 } // namespace cal::test
+
+namespace cal::test {
+namespace {
+
+TEST(InlineEventTimeText, allDayAndClampedTimes) {
+    auto cal = fnd::Calendar::make();
+    auto event = XQCalendarEvent::make();
+    event->setStartDate(day(2026, 12, 14, 20));
+    event->setEndDate(day(2026, 12, 16, 8));
+    EXPECT_EQ(inlineEventTimeText(*event, day(2026, 12, 15), cal), "all day");
+    event->setStartDate(day(2026, 12, 15, 9));
+    EXPECT_EQ(inlineEventTimeText(*event, day(2026, 12, 15), cal), "09:00 AM - 11:59 PM");
+    event->setEndDate(day(2026, 12, 15, 13, 30));
+    EXPECT_EQ(inlineEventTimeText(*event, day(2026, 12, 15), cal), "09:00 AM - 01:30 PM");
+    event->setAllDay(true);
+    EXPECT_EQ(inlineEventTimeText(*event, day(2026, 12, 15), cal), "all day");
+}
+
+} // namespace
+} // namespace cal::test
