@@ -181,19 +181,22 @@ void XQCalendarMonthPresenter::removeGridCells() {
     while (!_contentView->subviews().empty()) _contentView->subviews().back()->removeFromSuperview();
 }
 
-std::shared_ptr<XQCalendarCell> XQCalendarMonthPresenter::createCellWithType(XQCalendarCellType type) {
+std::shared_ptr<XQCalendarCell> XQCalendarMonthPresenter::customCellWithType(XQCalendarCellType type) {
     XQCalendar* calendar = owner();
     auto delegate = _supportsCustomCells && calendar ? calendar->delegate() : nullptr;
-    if (auto cell = delegate ? delegate->calendarViewForCellOfKind(*calendar, type) : nullptr) {
-        // A cell of another kind, or one already shown, would break the grid: the stock cell
-        // stands in for it.
-        XQCalendarCell* c = cell.get();
-        const bool fits = (type == XQCalendarCellTypeDay && dynamic_cast<XQCalendarDayCell*>(c)) ||
-                          (type == XQCalendarCellTypeDayName && dynamic_cast<XQCalendarDayNameCell*>(c)) ||
-                          (type == XQCalendarCellTypeWeekNumber && dynamic_cast<XQCalendarWeekNumberCell*>(c)) ||
-                          (type == XQCalendarCellTypeTitle && dynamic_cast<XQCalendarTitleCell*>(c));
-        if (fits && !cell->superview()) return cell;
-    }
+    auto cell = delegate ? delegate->calendarViewForCellOfKind(*calendar, type) : nullptr;
+    if (!cell || cell->superview()) return nullptr; // none, or one already shown
+    // A cell of another kind would break the grid.
+    XQCalendarCell* c = cell.get();
+    const bool fits = (type == XQCalendarCellTypeDay && dynamic_cast<XQCalendarDayCell*>(c)) ||
+                      (type == XQCalendarCellTypeDayName && dynamic_cast<XQCalendarDayNameCell*>(c)) ||
+                      (type == XQCalendarCellTypeWeekNumber && dynamic_cast<XQCalendarWeekNumberCell*>(c)) ||
+                      (type == XQCalendarCellTypeTitle && dynamic_cast<XQCalendarTitleCell*>(c));
+    return fits ? cell : nullptr;
+}
+
+std::shared_ptr<XQCalendarCell> XQCalendarMonthPresenter::createCellWithType(XQCalendarCellType type) {
+    if (auto cell = customCellWithType(type)) return cell;
     return stockCellWithType(type);
 }
 
@@ -220,8 +223,13 @@ void XQCalendarMonthPresenter::createCells() {
     _supportsCustomCells = delegate != nullptr;
 
     if (!_titleCell || _supportsCustomCells) {
+        // The delegate is asked anew at every rebuild; when it has no title of its own, the
+        // stock title made before stays.
         if (_titleCell) _titleCell->removeFromSuperview();
-        _titleCell = std::dynamic_pointer_cast<XQCalendarTitleCell>(createCellWithType(XQCalendarCellTypeTitle));
+        auto title = std::dynamic_pointer_cast<XQCalendarTitleCell>(customCellWithType(XQCalendarCellTypeTitle));
+        if (title || !_titleCell || !_titleCell->isMemberOf(XQCalendarMonthTitleCell::staticClass()))
+            _titleCell = title ? title : std::dynamic_pointer_cast<XQCalendarTitleCell>(
+                                             stockCellWithType(XQCalendarCellTypeTitle));
         if (_titleCell) _headerView->insertSubview(_titleCell, 0);
     }
     if (_daysInWeekPresented != d) {

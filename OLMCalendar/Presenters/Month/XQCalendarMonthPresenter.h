@@ -160,6 +160,9 @@ protected:
     XQCalendarMonthPresenter() = default;
     void init(const gfx::Rect& frame);
 
+    // The delegate's cell of a kind when it supplies one that fits (of the kind's class, not
+    // in use), else nullptr.
+    std::shared_ptr<XQCalendarCell> customCellWithType(XQCalendarCellType type);
     // The stock cell of a kind (nullptr for kinds the presenter does not make).
     virtual std::shared_ptr<XQCalendarCell> stockCellWithType(XQCalendarCellType type);
     // Whether a date lies in the displayed period (one step there does not move).
