@@ -14,6 +14,7 @@
 #include "platform/graphics/Screen.h"
 #include "platform/graphics/SystemColors.h"
 #include "platform/graphics/Text.h"
+#include "platform/ui/TestDriver.h"
 
 #include <functional>
 #include <map>
@@ -96,6 +97,55 @@ void showEventsAsText(XQCalendar& calendar) {
 
 XQCalendarMonthPresenter& monthOf(XQCalendar& calendar) {
     return static_cast<XQCalendarMonthPresenter&>(*calendar.presenter());
+}
+
+// A calendar in a window of the headless host, a gesture driven half-way by `drive`, and the
+// frame the window shows then.
+ImageRef gestureFrame(const std::function<void(ui::TestDriver&)>& drive) {
+    ui::TestDriver driver(Size{390, 844});
+    auto calendar = XQCalendar::make(Rect{0, 0, 390, 844});
+    calendar->setSelectedDate(at(2026, 12, 22));
+    driver.window()->addSubview(calendar);
+    driver.runUntilIdle();
+    drive(driver);
+    ImageRef frame = driver.render();
+    driver.touchCancel(1);
+    driver.touchCancel(2);
+    driver.runUntilIdle();
+    return frame;
+}
+
+// A swipe to January and a pinch out of the month view, each half-way, side by side.
+std::string gesturesPicture(const std::string& path) {
+    const ImageRef swipe = gestureFrame([](ui::TestDriver& driver) {
+        driver.touchDown(1, {296, 420});
+        for (double x = 292; x >= 160; x -= 4) { // slower than a flick: the finger drives it
+            driver.step();
+            driver.touchMove(1, {x, 420});
+        }
+        driver.step();
+    });
+    const ImageRef pinch = gestureFrame([](ui::TestDriver& driver) {
+        driver.touches({{1, ui::TouchPhaseBegan, {115, 420}, 0}, {2, ui::TouchPhaseBegan, {275, 420}, 0}});
+        for (double d = 76; d >= 40; d -= 4) {
+            driver.step();
+            driver.touches({{1, ui::TouchPhaseMoved, {195 - d, 420}, 0}, {2, ui::TouchPhaseMoved, {195 + d, 420}, 0}});
+        }
+        driver.step();
+    });
+    const Size size{2 * 390 + 12, 844 + kCaption};
+    beginImageContext(size, true, screenScale());
+    if (GraphicsContext* c = currentContext()) {
+        c->setFillColor(systemColors::secondarySystemBackground());
+        c->fillRect({{0, 0}, size});
+        drawAtPoint("Half-way: a swipe to January (scroll), a pinch out of the month (float)", {12, 13},
+                    TextAttributes{Font::boldSystemFont(15), systemColors::label(), ParagraphStyle{}});
+        if (swipe) c->drawImage(swipe, {0, kCaption, 390, 844});
+        if (pinch) c->drawImage(pinch, {402, kCaption, 390, 844});
+    }
+    const ImageRef image = imageFromCurrentImageContext();
+    endImageContext();
+    return image && image->writePNG(path) ? path : std::string();
 }
 
 std::vector<std::string> renderMonthViews(const std::string& outDir) {
@@ -198,11 +248,30 @@ std::vector<std::string> renderMonthViews(const std::string& outDir) {
                      calendar.setCalendar(fnd::Calendar::make("hebrew"));
                      calendar.update(true);
                  }));
+    keep(gesturesPicture(outDir + "/month-gestures.png"));
     fnd::Clock::setFixedNow(std::nullopt);
     setScreenScale(savedScale);
     return written;
 }
 
 } // namespace
+
+namespace olm::demo {
+
+ImageRef monthViewPage(long month, double scale) {
+    fnd::Clock::setFixedNow(at(2026, 12, 15, 10, 30));
+    auto calendar = XQCalendar::make(Rect{{0, 0}, {2 * kSamplePageSize.width, 2 * kSamplePageSize.height}});
+    calendar->setDisplayedDate(at(2026, month, 15, 12), true);
+    calendar->setSelectedDate(at(2026, month, 9));
+    const ImageRef big = calendar->takeScreenshot();
+    fnd::Clock::setFixedNow(std::nullopt);
+    beginImageContext(kSamplePageSize, true, scale);
+    if (GraphicsContext* c = currentContext(); c && big) c->drawImage(big, {{0, 0}, kSamplePageSize});
+    ImageRef page = imageFromCurrentImageContext();
+    endImageContext();
+    return page;
+}
+
+} // namespace olm::demo
 
 OLM_DEMO_PAGE("20-month", renderMonthViews);
