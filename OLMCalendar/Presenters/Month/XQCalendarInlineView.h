@@ -6,6 +6,7 @@
 #include "OLMCalendar/XQCalendarProtocols.h"
 #include "OLMCore/XQView.h"
 #include "platform/foundation/Calendar.h"
+#include "platform/ui/TableView.h"
 
 #include <memory>
 #include <string>
@@ -19,7 +20,7 @@ class XQCalendarDayCell;
 std::string inlineEventTimeText(const XQCalendarEventProtocol& event, const fnd::Date& day,
                                 const fnd::CalendarRef& calendar);
 
-class XQCalendarInlineView : public XQView {
+class XQCalendarInlineView : public XQView, public ui::TableViewDataSource, public ui::TableViewDelegate {
 public:
     OLM_DECLARE_CLASS(XQCalendarInlineView)
     static std::shared_ptr<XQCalendarInlineView> make() { return rt::create<XQCalendarInlineView>(); }
@@ -48,8 +49,16 @@ public:
     // up to maxHeight (single precision, as the rows are laid out).
     double heightForEventCount(std::size_t count) const;
 
-    // Shows the day cell's events afresh.
+    const std::shared_ptr<ui::TableView>& tableView() const { return _tableView; }
+
+    // Shows the day cell's events afresh: the rows are the events the cell holds now.
     void reloadData();
+
+    // The table's data source and delegate.
+    long tableViewNumberOfRowsInSection(ui::TableView& tableView, long section) override;
+    std::shared_ptr<ui::TableViewCell> tableViewCellForRowAtIndexPath(ui::TableView& tableView,
+                                                                      const fnd::IndexPath& indexPath) override;
+    void tableViewDidSelectRowAtIndexPath(ui::TableView& tableView, const fnd::IndexPath& indexPath) override;
 
 protected:
     friend struct rt::Access;
@@ -59,6 +68,9 @@ protected:
 private:
     std::weak_ptr<XQCalendarMonthPresenter> _owner;
     std::weak_ptr<XQCalendarDayCell> _dayCell;
+    std::shared_ptr<ui::TableView> _tableView;
+    // The events the rows show (those of the day cell at the last reload).
+    XQCalendarEvents _events;
     double _desiredWidthInPopoverMode = 300;
     double _maxHeight = 130;
     double _rowHeight = 44;

@@ -162,6 +162,8 @@ void XQCalendarMonthPresenter::update(bool force) {
     }
     if (!changed) {
         updateData();
+        // The listed cell was bound again: its events may have changed.
+        if (!_inlineHidden) _inlineEventsView->reloadData();
         return;
     }
     createCells();

@@ -153,3 +153,44 @@ TEST(InlineEventTimeText, allDayAndClampedTimes) {
 
 } // namespace
 } // namespace cal::test
+
+#include "OLMCalendar/Presenters/Month/XQCalendarInlineViewTableViewCell.h"
+
+namespace cal::test {
+namespace {
+
+TEST_F(InlineListTest, rowsShowTheDaysEventsAndFollowTheirChanges) {
+    struct Selecting : ListDelegate {
+        using ListDelegate::ListDelegate;
+        void monthPresenterInlineEventSelected(XQCalendarMonthPresenter&, const XQCalendarEventRef& event) override {
+            log->push_back("selected " + event->title());
+        }
+    };
+    auto selecting = std::make_shared<Selecting>(&log);
+    month().setDelegate(selecting);
+    tapDay(16);
+    const auto table = month().inlineEventsView()->tableView();
+    ASSERT_EQ(table->numberOfRowsInSection(0), 2);
+    auto row = std::dynamic_pointer_cast<XQCalendarInlineViewTableViewCell>(
+        table->cellForRowAtIndexPath(fnd::IndexPath::forRow(1, 0)));
+    ASSERT_TRUE(row);
+    EXPECT_EQ(row->textLabel()->text(), "Event 2");
+    EXPECT_EQ(row->detailTextLabel()->text(), "10:00 AM - 11:00 AM");
+    EXPECT_TRUE(row->imageView()->image());
+    // A re-bind with more events reloads the rows.
+    events->add(day(2026, 12, 16), 1);
+    calendar->update(false);
+    drain();
+    EXPECT_EQ(table->numberOfRowsInSection(0), 3);
+    takeLog();
+    row = std::dynamic_pointer_cast<XQCalendarInlineViewTableViewCell>(
+        table->cellForRowAtIndexPath(fnd::IndexPath::forRow(1, 0)));
+    ASSERT_TRUE(row);
+    const gfx::Rect frame = row->convertRectToView(row->bounds(), nullptr);
+    driver->tap({frame.midX(), frame.midY()});
+    drain();
+    EXPECT_EQ(takeLog(), (Log{"selected Event 2"}));
+}
+
+} // namespace
+} // namespace cal::test
