@@ -1,5 +1,7 @@
 #include "OLMCalendar/XQCalendar.h"
 
+#include "OLMCalendar/Presenters/Month/XQCalendarMonthPresenter.h"
+#include "OLMCalendar/Presenters/Week/XQCalendarWeekPresenter.h"
 #include "OLMCalendar/Presenters/XQCalendarPresenterBase.h"
 #include "OLMCalendar/Themes/XQCalendarDefaultTheme.h"
 #include "platform/graphics/ImageContext.h"
@@ -15,11 +17,12 @@ OLM_DEFINE_CLASS(XQCalendar, XQView)
 
 XQCalendar::PresenterTable& XQCalendar::presenterTable() {
     // Every mode shows the empty base presenter until its own presenter is built and takes
-    // its entry here, one line each:
-    //     t[XQCalendarViewModeMonth] = &classWithFactory<XQCalendarPresenter, XQCalendarMonthPresenter>();
+    // its entry here, one line each.
     static PresenterTable table = [] {
         PresenterTable t;
         t.fill(&classWithFactory<XQCalendarPresenter, XQCalendarPresenterBase>());
+        t[XQCalendarViewModeWeek] = &classWithFactory<XQCalendarPresenter, XQCalendarWeekPresenter>();
+        t[XQCalendarViewModeMonth] = &classWithFactory<XQCalendarPresenter, XQCalendarMonthPresenter>();
         return t;
     }();
     return table;

@@ -125,7 +125,7 @@ bool XQCalendarPresenterBase::navigateByStep(std::optional<fnd::Date> date, bool
         if (boundDay && displayedDay && *boundDay < *displayedDay) date = calendar->minDate();
     }
 
-    if (!calendar->isValidDate(date) || *date == displayed) return false;
+    if (!calendar->isValidDate(date) || *date == displayed || isDateInDisplayedPeriod(*date)) return false;
     navigateToDate(*date, animated);
     return true;
 }
@@ -180,6 +180,11 @@ std::optional<fnd::Date> XQCalendarPresenterBase::nextDate() {
 
 std::optional<fnd::Date> XQCalendarPresenterBase::prevDate() {
     return std::nullopt;
+}
+
+bool XQCalendarPresenterBase::isDateInDisplayedPeriod(const fnd::Date& date) {
+    (void)date;
+    return false;
 }
 
 bool XQCalendarPresenterBase::isDateBefore(const fnd::Date& date) {

@@ -197,8 +197,12 @@ protected:
     // maxDate (forward) or before its minDate (backward), the date becomes that bound when the
     // bound's day still lies ahead of the displayed date, so that the last and first periods
     // are reached although the bounds are at 00:00 and the displayed date has a time of day.
-    // Then navigates when the date is valid and not the displayed one; true when it did.
+    // Then navigates when the date is valid, not the displayed one and not in the displayed
+    // period; true when it did.
     bool navigateByStep(std::optional<fnd::Date> date, bool forward, bool animated);
+    // Whether a date lies in the period shown (a step that lands there does not move); the base
+    // has no period.
+    virtual bool isDateInDisplayedPeriod(const fnd::Date& date);
     // Ends the open transition at once: removed without its report, its begin balanced with a
     // cancelled finish, the pan that drove it ignored to its end. For a swipe that could not
     // move, and for a presenter that leaves its calendar.

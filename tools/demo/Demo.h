@@ -23,9 +23,9 @@ struct PageRegistration {
 // The size of the sample month pages, in points.
 inline constexpr gfx::Size kSamplePageSize{180, 240};
 
-// A sample month page at `scale`: a coloured title band with the month's name and a grid of
-// day numbers starting on `firstWeekday` (0 Sunday), so that two pages differ at a glance.
-gfx::ImageRef samplePage(const char* title, gfx::Color band, int firstWeekday, int days, double scale);
+// A page of the real month view showing a month of 2026, the size of the sample pages at
+// `scale`: a calendar twice that size, drawn at half its size.
+gfx::ImageRef monthViewPage(long month, double scale);
 
 // One row of a transition sheet: the transition (made at the sample page's size), its
 // direction and orientation.

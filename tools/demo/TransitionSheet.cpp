@@ -1,6 +1,6 @@
-// What the transition sheets share: the sample month pages they carry over, and the sheet
-// itself: one transition per row, its frames at a quarter, half and three quarters of the
-// way, each reached as a swipe reaches it (by small steps from 0) and drawn with the
+// What the transition sheets share: the sheet itself, carrying pages of the real month view
+// over: one transition per row, its frames at a quarter, half and three quarters of the way,
+// each reached as a swipe reaches it (by small steps from 0) and drawn with the
 // transition lying in a host view that has the calendar's background, which shows wherever
 // the pages move or turn away.
 
@@ -17,38 +17,6 @@ using namespace gfx;
 
 TextAttributes textAttributes(FontRef font, Color color, TextAlignment alignment) {
     return {std::move(font), color, ParagraphStyle{alignment, LineBreakMode::truncatingTail}};
-}
-
-ImageRef samplePage(const char* title, Color band, int firstWeekday, int days, double scale) {
-    const double width = kSamplePageSize.width, height = kSamplePageSize.height;
-    beginImageContext(kSamplePageSize, true, scale);
-    ImageRef image;
-    if (GraphicsContext* c = currentContext()) {
-        c->setFillColor(colors::white());
-        c->fillRect({0, 0, width, height});
-        c->setFillColor(band);
-        c->fillRect({0, 0, width, 40});
-        drawInRect(title, {0, 10, width, 22},
-                   textAttributes(Font::boldSystemFont(16), colors::white(), TextAlignment::center));
-        const double cell = width / 7;
-        const char* names[] = {"S", "M", "T", "W", "T", "F", "S"};
-        for (int i = 0; i < 7; ++i)
-            drawInRect(names[i], {i * cell, 46, cell, 14},
-                       textAttributes(Font::systemFont(10), colors::gray(), TextAlignment::center));
-        for (int day = 1; day <= days; ++day) {
-            const int slot = firstWeekday + day - 1;
-            const Rect r{(slot % 7) * cell, 64 + (slot / 7) * 28.0, cell, 28};
-            if (slot % 7 == 0 || slot % 7 == 6) {
-                c->setFillColor(band.withAlpha(0.15));
-                c->fillRect(r.insetBy(2, 2));
-            }
-            drawInRect(std::to_string(day), {r.minX(), r.minY() + 7, r.width(), 16},
-                       textAttributes(Font::systemFont(12), colors::black(), TextAlignment::center));
-        }
-        image = imageFromCurrentImageContext();
-    }
-    endImageContext();
-    return image;
 }
 
 namespace {
@@ -85,8 +53,8 @@ void drawFrame(GraphicsContext& c, const TransitionSheetRow& row, double progres
 
 std::vector<std::string> renderTransitionSheet(const std::string& path, const std::string& title,
                                                const std::vector<TransitionSheetRow>& rows) {
-    const ImageRef november = samplePage("November 2026", Color::rgba(0.20, 0.45, 0.85), 0, 30, kSheetScale);
-    const ImageRef december = samplePage("December 2026", Color::rgba(0.90, 0.45, 0.15), 2, 31, kSheetScale);
+    const ImageRef november = monthViewPage(11, kSheetScale);
+    const ImageRef december = monthViewPage(12, kSheetScale);
     const double pageWidth = kSamplePageSize.width, pageHeight = kSamplePageSize.height;
     const double width = kMargin * 2 + kLabelWidth + 3 * pageWidth + 2 * kGap;
     const double rowHeight = pageHeight + kGap + 8;

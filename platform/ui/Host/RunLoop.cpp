@@ -3,6 +3,7 @@
 #include "platform/foundation/Dispatch.h"
 #include "platform/ui/Animation.h"
 #include "platform/ui/DisplayLink.h"
+#include "platform/ui/Layer.h"
 #include "platform/ui/MediaClock.h"
 #include "platform/ui/Transaction.h"
 #include "platform/ui/Window.h"
@@ -69,6 +70,13 @@ void RunLoop::step() {
 
     // Tasks may have shown or closed windows: the frame is made for those shown now.
     shown = windows();
+    // Drawn contents resolved their dynamic colours when drawn: a new appearance redraws them.
+    const gfx::Appearance appearance = gfx::currentAppearance();
+    if (appearance != _drawnAppearance) {
+        _drawnAppearance = appearance;
+        for (const auto& window : shown)
+            markDrawnLayersForDisplay(*window->layer());
+    }
     enter(Phase::layout);
     for (const auto& window : shown)
         window->layoutIfNeeded();
@@ -82,10 +90,18 @@ void RunLoop::step() {
         window->composite();
 }
 
+void RunLoop::markDrawnLayersForDisplay(Layer& layer) {
+    if (const LayerDelegate* delegate = layer.delegate(); delegate && delegate->implementsDrawLayerInContext(layer))
+        layer.setNeedsDisplay();
+    for (const auto& sublayer : layer.sublayers())
+        markDrawnLayersForDisplay(*sublayer);
+}
+
 bool RunLoop::isIdle() const {
     if (!fnd::mainQueue().empty() || AnimationEngine::hasRunningAnimations() ||
         DisplayLink::hasActiveLinks())
         return false;
+    if (gfx::currentAppearance() != _drawnAppearance) return false;
     for (const auto& window : windows())
         if (window->hasQueuedInput() || window->hasPendingDeadline() || window->needsLayoutOrDisplay())
             return false;

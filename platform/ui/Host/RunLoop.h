@@ -10,7 +10,8 @@
 //                 display links (ui::DisplayLink: scrolling);
 //   4. stops      drain the main queue again: animation starts and stops and view-animation
 //                 completions run here, so a stop's effect shows in this very frame;
-//   5. layout     the layout pass of every window;
+//   5. layout     the layout pass of every window (after a change of appearance, every
+//                 drawn layer is first marked for display: its colours resolve anew);
 //   6. display    the display pass (backing stores of the views marked for drawing);
 //   7. commit     end the implicit transaction of the turn (ui::Transaction::flush);
 //   8. composite  composite every window into its frame buffer.
@@ -20,6 +21,8 @@
 // ui::TestDriver). In real-time mode the clock follows the wall clock and `run` paces turns
 // at the frame rate. Main thread only.
 
+#include "platform/graphics/Color.h"
+
 #include <functional>
 #include <memory>
 #include <vector>
@@ -27,6 +30,7 @@
 namespace ui {
 
 class Window;
+class Layer;
 
 class RunLoop {
 public:
@@ -65,10 +69,14 @@ public:
 private:
     RunLoop() = default;
     void enter(Phase phase) const;
+    // Marks every layer of the tree whose contents are drawn.
+    static void markDrawnLayersForDisplay(Layer& layer);
 
     std::vector<std::weak_ptr<Window>> _windows;
     std::function<void(Phase)> _observer;
     unsigned long _turns = 0;
+    // The appearance drawn contents were last made in.
+    gfx::Appearance _drawnAppearance = gfx::currentAppearance();
 };
 
 } // namespace ui

@@ -1,0 +1,3 @@
+#include "OLMCalendar/Presenters/Week/XQCalendarWeekDayCell.h"
+
+OLM_DEFINE_CLASS(XQCalendarWeekDayCell, XQCalendarDayCell)
