@@ -208,7 +208,7 @@ std::vector<std::string> renderMonthViews(const std::string& outDir) {
         if (auto cell = month.cellForDate(date)) month.showInlineEventsForCell(*cell, false);
     };
     keep(picture(outDir + "/month-inline.png", "Inline list under a middle row", Appearance::light,
-                 [&](XQCalendar& calendar) { inlineList(calendar, at(2026, 12, 16)); }));
+                 [&](XQCalendar& calendar) { inlineList(calendar, at(2026, 12, 17)); }));
     keep(picture(outDir + "/month-inline-last-row.png", "Inline list under the last row, grid shifted up",
                  Appearance::light, [&](XQCalendar& calendar) { inlineList(calendar, at(2027, 1, 5)); }));
 
