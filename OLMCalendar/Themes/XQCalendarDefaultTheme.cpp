@@ -11,7 +11,6 @@
 #include "platform/graphics/SystemColors.h"
 
 OLM_DEFINE_CLASS(XQCalendarDefaultTheme, XQTheme)
-OLM_DEFINE_CLASS(XQCalendarIPadTheme, XQTheme)
 
 namespace XQCalendarThemeGlobals {
 std::shared_ptr<XQSolidFill> fill;
@@ -111,76 +110,3 @@ void XQCalendarDefaultTheme::addMonthViewStyles() {
 void XQCalendarDefaultTheme::addMonthNamesViewStyles() {}
 void XQCalendarDefaultTheme::addYearNumbersViewStyles() {}
 void XQCalendarDefaultTheme::addYearViewStyles() {}
-
-// --- The iPad theme.
-
-namespace {
-
-// The four border colours, left, right, top, bottom, each its own value.
-void addBorders(Settings& settings, const Color& color) {
-    for (const char* key : {"leftBorderColor", "rightBorderColor", "topBorderColor", "bottomBorderColor"})
-        settings.emplace_back(key, color);
-}
-
-Settings withBorders(const Color& color, Settings more) {
-    Settings settings;
-    addBorders(settings, color);
-    settings.insert(settings.end(), more.begin(), more.end());
-    return settings;
-}
-
-} // namespace
-
-void XQCalendarIPadTheme::init() {
-    XQTheme::init();
-    const auto& day = XQCalendarDayCell::staticClass();
-    const Color blue = Color::rgb8(3, 121, 255);
-
-    Settings all{{"textColor", gray8(163)},
-                 {"eventTextColor", gfx::colors::black()},
-                 {"textAlignment", 6L},
-                 {"textFont", gfx::Font::systemFont(18)}};
-    addBorders(all, gray8(207));
-    for (const char* key : {"leftBorderWidth", "rightBorderWidth", "topBorderWidth", "bottomBorderWidth"})
-        all.emplace_back(key, 1);
-    all.insert(all.end(), {{"eventAlignment", 9L},
-                           {"backgroundColor", gfx::colors::clear()},
-                           {"stretchEvents", false},
-                           {"eventSpacing", 1},
-                           {"displayEventsAsText", true},
-                           {"eventInsets", gfx::EdgeInsets{30, 2, 10, 2}},
-                           {"eventShape", rt::Value(XQPredefinedShape::shapeWithType(2, gfx::Size{4, 4}))},
-                           {"textInsets", gfx::EdgeInsets{10, 4, 4, 10}}});
-    addStyleGroupWithClass(day, all);
-    addStyleGroupWithClassState(day, currentMonth, {{"textColor", gray8(3)}});
-    addStyleGroupWithClassState(day, today, withBorders(blue, {{"textColor", blue}}));
-    addStyleGroupWithClassState(day, weekend, {{"backgroundColor", gray8(239)}, {"textColor", gray8(90)}});
-    addStyleGroupWithClassState(day, selected,
-                                withBorders(gray8(91), {{"textColor", gfx::colors::white()},
-                                                        {"eventTextColor", gfx::colors::white()},
-                                                        {"backgroundColor", gray8(54)}}));
-    for (long state : {midInRange, firstInRange, lastInRange})
-        addStyleGroupWithClassState(day, state, withBorders(gray8(129), {{"backgroundColor", gray8(54)}}));
-    // A selected day stands out from the band of a range it ends.
-    addStyleGroupWithClassState(day, selected,
-                                withBorders(gray8(91), {{"textColor", gfx::colors::white()},
-                                                        {"eventTextColor", gfx::colors::white()},
-                                                        {"backgroundColor", gray8(102)}}));
-    addStyleGroupWithClassState(day, selected | today,
-                                withBorders(blue, {{"backgroundColor", Color::rgb8(3, 122, 255)}}));
-    addStyleGroupWithClass(XQCalendarDayNameCell::staticClass(), {{"textColor", gray8(163)},
-                                                                  {"textFont", gfx::Font::systemFont(16)},
-                                                                  {"textAlignment", 6L},
-                                                                  {"textInsets", gfx::EdgeInsets{0, 10, 0, 10}},
-                                                                  {"topBorderColor", rt::Value::null()},
-                                                                  {"bottomBorderColor", rt::Value::null()}});
-    addStyleGroupWithClass(XQCalendarMonthPresenter::staticClass(),
-                           {{"columnSpacing", -1}, {"rowSpacing", -1}, {"backgroundColor", gray8(247)}});
-    addMonthNamesViewStyles();
-    addYearNumbersViewStyles();
-    addYearViewStyles();
-}
-
-void XQCalendarIPadTheme::addMonthNamesViewStyles() {}
-void XQCalendarIPadTheme::addYearNumbersViewStyles() {}
-void XQCalendarIPadTheme::addYearViewStyles() {}

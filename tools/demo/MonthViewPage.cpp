@@ -7,6 +7,7 @@
 #include "OLMCalendar/Presenters/Month/Cells/XQCalendarMonthTitleCell.h"
 #include "OLMCalendar/Presenters/Month/XQCalendarMonthPresenter.h"
 #include "OLMCalendar/Themes/XQCalendarDefaultTheme.h"
+#include "OLMCalendar/Themes/XQCalendarIPadTheme.h"
 #include "OLMCalendar/XQCalendar.h"
 #include "OLMCalendar/XQCalendarEvent.h"
 #include "platform/foundation/TimeZone.h"

@@ -1,4 +1,5 @@
 #include "OLMCalendar/Themes/XQCalendarDefaultTheme.h"
+#include "OLMCalendar/Themes/XQCalendarIPadTheme.h"
 #include "platform/graphics/Screen.h"
 #include "tests/OLMCalendar/Presenters/Month/MonthPresenterTestSupport.h"
 
