@@ -1,8 +1,10 @@
 #include "OLMCalendar/XQCalendar.h"
 
 #include "OLMCalendar/Presenters/Month/XQCalendarMonthPresenter.h"
+#include "OLMCalendar/Presenters/MonthNames/XQCalendarMonthNamesPresenter.h"
 #include "OLMCalendar/Presenters/Week/XQCalendarWeekPresenter.h"
 #include "OLMCalendar/Presenters/XQCalendarPresenterBase.h"
+#include "OLMCalendar/Presenters/YearNumbers/XQCalendarYearNumbersPresenter.h"
 #include "OLMCalendar/Themes/XQCalendarDefaultTheme.h"
 #include "platform/graphics/ImageContext.h"
 #include "platform/graphics/SystemColors.h"
@@ -23,6 +25,8 @@ XQCalendar::PresenterTable& XQCalendar::presenterTable() {
         t.fill(&classWithFactory<XQCalendarPresenter, XQCalendarPresenterBase>());
         t[XQCalendarViewModeWeek] = &classWithFactory<XQCalendarPresenter, XQCalendarWeekPresenter>();
         t[XQCalendarViewModeMonth] = &classWithFactory<XQCalendarPresenter, XQCalendarMonthPresenter>();
+        t[XQCalendarViewModeMonthNames] = &classWithFactory<XQCalendarPresenter, XQCalendarMonthNamesPresenter>();
+        t[XQCalendarViewModeYearNumbers] = &classWithFactory<XQCalendarPresenter, XQCalendarYearNumbersPresenter>();
         return t;
     }();
     return table;

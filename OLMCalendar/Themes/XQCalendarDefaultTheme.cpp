@@ -5,6 +5,9 @@
 #include "OLMCalendar/Presenters/Month/Cells/XQCalendarTitleCell.h"
 #include "OLMCalendar/Presenters/Month/Cells/XQCalendarWeekNumberCell.h"
 #include "OLMCalendar/Presenters/Month/XQCalendarMonthPresenter.h"
+#include "OLMCalendar/Presenters/MonthNames/XQCalendarMonthNameCell.h"
+#include "OLMCalendar/Presenters/YearNumbers/XQCalendarYearNumberCell.h"
+#include "OLMCalendar/Themes/MonthYearCellStyles.h"
 #include "OLMCore/XQShape.h"
 #include "platform/graphics/Font.h"
 #include "platform/graphics/Screen.h"
@@ -41,6 +44,11 @@ Color gray8(int v) {
 // Day-cell states the groups are keyed on.
 constexpr long today = 1, weekend = 2, currentMonth = 4, selected = 16, firstInRange = 32, lastInRange = 64,
                midInRange = 128, outOfRange = 256;
+
+themes::MonthYearColors defaultMonthYearColors() {
+    namespace g = XQCalendarThemeGlobals;
+    return {g::normalTextColor, g::invertedNormalTextColor, g::fill, g::grayTextColor};
+}
 
 } // namespace
 
@@ -107,6 +115,12 @@ void XQCalendarDefaultTheme::addMonthViewStyles() {
     addStyleGroupWithClassState(day, outOfRange, {{"textColor", g::lightGrayColor}});
 }
 
-void XQCalendarDefaultTheme::addMonthNamesViewStyles() {}
-void XQCalendarDefaultTheme::addYearNumbersViewStyles() {}
+void XQCalendarDefaultTheme::addMonthNamesViewStyles() {
+    themes::addMonthYearCellStyles(*this, XQCalendarMonthNameCell::staticClass(), defaultMonthYearColors());
+}
+
+void XQCalendarDefaultTheme::addYearNumbersViewStyles() {
+    themes::addMonthYearCellStyles(*this, XQCalendarYearNumberCell::staticClass(), defaultMonthYearColors());
+}
+
 void XQCalendarDefaultTheme::addYearViewStyles() {}

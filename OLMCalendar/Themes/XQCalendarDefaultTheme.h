@@ -42,7 +42,7 @@ public:
     void initColors();
     // The groups of the month and week views' cells.
     void addMonthViewStyles();
-    // The groups of the month-names, year-numbers and year views (none yet).
+    // The groups of the month-names, year-numbers and year views.
     void addMonthNamesViewStyles();
     void addYearNumbersViewStyles();
     void addYearViewStyles();

@@ -3,6 +3,9 @@
 #include "OLMCalendar/Presenters/Month/Cells/XQCalendarDayCell.h"
 #include "OLMCalendar/Presenters/Month/Cells/XQCalendarDayNameCell.h"
 #include "OLMCalendar/Presenters/Month/XQCalendarMonthPresenter.h"
+#include "OLMCalendar/Presenters/MonthNames/XQCalendarMonthNameCell.h"
+#include "OLMCalendar/Presenters/YearNumbers/XQCalendarYearNumberCell.h"
+#include "OLMCalendar/Themes/MonthYearCellStyles.h"
 #include "OLMCore/XQShape.h"
 #include "platform/graphics/Font.h"
 #include "platform/graphics/SystemColors.h"
@@ -35,6 +38,10 @@ Settings withBorders(const Color& color, Settings more) {
     addBorders(settings, color);
     settings.insert(settings.end(), more.begin(), more.end());
     return settings;
+}
+
+themes::MonthYearColors iPadMonthYearColors() {
+    return {gray8(3), gfx::colors::white(), XQSolidFill::solidFillWithColor(gray8(54)), gfx::colors::gray()};
 }
 
 } // namespace
@@ -89,6 +96,12 @@ void XQCalendarIPadTheme::init() {
     addYearViewStyles();
 }
 
-void XQCalendarIPadTheme::addMonthNamesViewStyles() {}
-void XQCalendarIPadTheme::addYearNumbersViewStyles() {}
+void XQCalendarIPadTheme::addMonthNamesViewStyles() {
+    themes::addMonthYearCellStyles(*this, XQCalendarMonthNameCell::staticClass(), iPadMonthYearColors());
+}
+
+void XQCalendarIPadTheme::addYearNumbersViewStyles() {
+    themes::addMonthYearCellStyles(*this, XQCalendarYearNumberCell::staticClass(), iPadMonthYearColors());
+}
+
 void XQCalendarIPadTheme::addYearViewStyles() {}
