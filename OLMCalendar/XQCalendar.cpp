@@ -1,5 +1,6 @@
 #include "OLMCalendar/XQCalendar.h"
 
+#include "OLMCalendar/Presenters/Flow/XQCalendarFlowPresenter.h"
 #include "OLMCalendar/Presenters/Month/XQCalendarMonthPresenter.h"
 #include "OLMCalendar/Presenters/MonthNames/XQCalendarMonthNamesPresenter.h"
 #include "OLMCalendar/Presenters/Week/XQCalendarWeekPresenter.h"
@@ -27,6 +28,7 @@ XQCalendar::PresenterTable& XQCalendar::presenterTable() {
         t[XQCalendarViewModeMonth] = &classWithFactory<XQCalendarPresenter, XQCalendarMonthPresenter>();
         t[XQCalendarViewModeMonthNames] = &classWithFactory<XQCalendarPresenter, XQCalendarMonthNamesPresenter>();
         t[XQCalendarViewModeYearNumbers] = &classWithFactory<XQCalendarPresenter, XQCalendarYearNumbersPresenter>();
+        t[XQCalendarViewModeFlow] = &classWithFactory<XQCalendarPresenter, XQCalendarFlowPresenter>();
         return t;
     }();
     return table;

@@ -45,6 +45,15 @@ bool isWithinBounds(const XQCalendar& calendar, fnd::CalendarUnit unit, const fn
     return true;
 }
 
+fnd::Date stepWithinBounds(const XQCalendar& calendar, fnd::Date date, bool forward) {
+    const auto displayedDay = calendar.dateWithoutTime(calendar.displayedDate());
+    const auto& bound = forward ? calendar.maxDate() : calendar.minDate();
+    if (!bound || !displayedDay || (forward ? date <= *bound : date >= *bound)) return date;
+    const auto boundDay = calendar.dateWithoutTime(bound);
+    if (boundDay && (forward ? *boundDay > *displayedDay : *boundDay < *displayedDay)) return *bound;
+    return date;
+}
+
 std::optional<fnd::Date> nextYearStart(const XQCalendar& calendar) {
     const fnd::Calendar& cal = *calendar.calendar();
     const auto start = startOf(cal, fnd::CalendarUnitYear, calendar.displayedDate());

@@ -31,6 +31,13 @@ std::vector<fnd::Date> monthStartsOfYear(const fnd::Calendar& calendar, const fn
 // calendar's minDate...maxDate, both ends included; a nil bound passes.
 bool isWithinBounds(const XQCalendar& calendar, fnd::CalendarUnit unit, const fnd::Date& date);
 
+// One period on from the displayed date: `date` is the next (forward) or previous period's
+// date. Past the calendar's maxDate (forward) or before its minDate (backward), it becomes that
+// bound when the bound's day still lies ahead of the displayed day: the bounds are kept at
+// 00:00 while the displayed date has a time of day, and the bound's own period must stay
+// reachable.
+fnd::Date stepWithinBounds(const XQCalendar& calendar, fnd::Date date, bool forward);
+
 // The first day of the year after the displayed one; nullopt when it lies after maxDate.
 std::optional<fnd::Date> nextYearStart(const XQCalendar& calendar);
 // The first day of the year before the displayed one; nullopt when that year's last day lies

@@ -1,5 +1,6 @@
 #include "OLMCalendar/Presenters/XQCalendarPresenterBase.h"
 
+#include "OLMCalendar/Presenters/PresenterHelpers.h"
 #include "OLMCalendar/XQCalendar.h"
 #include "platform/ui/PanGestureRecognizer.h"
 #include "platform/ui/TapGestureRecognizer.h"
@@ -111,20 +112,8 @@ bool XQCalendarPresenterBase::navigateByStep(std::optional<fnd::Date> date, bool
     XQCalendar* calendar = owner();
     if (!calendar || !date || (_transitionOpen && !_ownStepAllowed)) return false;
 
-    // The bounds are kept at 00:00 while the displayed date has a time of day: one period on
-    // from the displayed date may overshoot the bound although the bound's own day (and so its
-    // period) was never shown.
     const fnd::Date displayed = calendar->displayedDate();
-    const auto displayedDay = calendar->dateWithoutTime(displayed);
-    if (forward && calendar->maxDate() && *date > *calendar->maxDate()) {
-        const auto boundDay = calendar->dateWithoutTime(calendar->maxDate());
-        if (boundDay && displayedDay && *boundDay > *displayedDay) date = calendar->maxDate();
-    }
-    if (!forward && calendar->minDate() && *date < *calendar->minDate()) {
-        const auto boundDay = calendar->dateWithoutTime(calendar->minDate());
-        if (boundDay && displayedDay && *boundDay < *displayedDay) date = calendar->minDate();
-    }
-
+    date = presenters::stepWithinBounds(*calendar, *date, forward);
     if (!calendar->isValidDate(date) || *date == displayed || isDateInDisplayedPeriod(*date)) return false;
     navigateToDate(*date, animated);
     return true;
