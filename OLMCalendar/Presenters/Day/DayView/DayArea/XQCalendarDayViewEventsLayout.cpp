@@ -240,7 +240,24 @@ XQCalendarDayViewEventsView* XQCalendarDayViewEventsLayout::eventsView() const {
 
 void XQCalendarDayViewEventsLayout::invalidateLayout() {
     ui::CollectionViewLayout::invalidateLayout();
+    if (_attributesCache.empty()) return;
+    _spareAttributes = std::move(_attributesCache);
     _attributesCache.clear();
+}
+
+ui::CollectionViewLayoutAttributesRef XQCalendarDayViewEventsLayout::cellAttributes(const fnd::IndexPath& path) {
+    // Attributes of the last pass that nobody else holds are taken again: a day of many
+    // events then costs no allocation per event.
+    while (!_spareAttributes.empty()) {
+        ui::CollectionViewLayoutAttributesRef spare = std::move(_spareAttributes.back());
+        _spareAttributes.pop_back();
+        if (spare.use_count() == 1 && &spare->objectClass() == &ui::CollectionViewLayoutAttributes::staticClass() &&
+            spare->representedElementCategory() == ui::CollectionElementCategoryCell) {
+            spare->setIndexPath(path);
+            return spare;
+        }
+    }
+    return ui::CollectionViewLayoutAttributes::layoutAttributesForCell(path);
 }
 
 bool XQCalendarDayViewEventsLayout::shouldInvalidateLayoutForBoundsChange(const gfx::Rect& newBounds) const {
@@ -282,7 +299,7 @@ void XQCalendarDayViewEventsLayout::prepareLayout() {
             _attributesCache.push_back(std::move(supplied));
             return;
         }
-        auto attributes = ui::CollectionViewLayoutAttributes::layoutAttributesForCell(path);
+        auto attributes = cellAttributes(path);
         attributes->setFrame(frame);
         attributes->setZIndex(1);
         _attributesCache.push_back(std::move(attributes));
@@ -311,6 +328,7 @@ void XQCalendarDayViewEventsLayout::prepareLayout() {
 
     _attributesCache.push_back(
         layoutAttributesForDecorationViewOfKindAtIndexPath(XQCalendarDayViewTimeLineKind, fnd::IndexPath::withIndex(0)));
+    _spareAttributes.clear();
 }
 
 std::vector<ui::CollectionViewLayoutAttributesRef>

@@ -69,6 +69,9 @@ protected:
 
 private:
     XQCalendarDayViewEventsView* eventsView() const;
+    ui::CollectionViewLayoutAttributesRef cellAttributes(const fnd::IndexPath& path);
 
     std::vector<ui::CollectionViewLayoutAttributesRef> _attributesCache;
+    // The cache of the pass before the last invalidation, until the next pass.
+    std::vector<ui::CollectionViewLayoutAttributesRef> _spareAttributes;
 };

@@ -1,7 +1,80 @@
 #include "tests/OLMCalendar/Presenters/Day/DayView/DayArea/DayAreaTestSupport.h"
 
+#include <random>
+
 namespace cal::test {
 namespace {
+
+// The layout as first written, step by step on dates and calendar components: clusters that
+// absorb what an event meets, columns by first fit, frames from the time of day. It re-sorts
+// on every add and scans every cluster and column; equal starts keep the list's order.
+std::vector<gfx::Rect> referenceFrames(const XQCalendarDayViewEventsView& view, const XQCalendarEvents& events) {
+    struct Cluster {
+        std::vector<std::size_t> items;
+        fnd::Date start, end;
+        bool meets(fnd::Date s, fnd::Date e) const { return s > start ? s < end : e > start; }
+        void add(const XQCalendarEvents& all, std::size_t item) {
+            items.push_back(item);
+            std::stable_sort(items.begin(), items.end(), [&](std::size_t a, std::size_t b) {
+                return *all[a]->startDate() < *all[b]->startDate() ||
+                       (*all[a]->startDate() == *all[b]->startDate() && a < b);
+            });
+            if (*all[item]->startDate() < start) start = *all[item]->startDate();
+            if (*all[item]->endDate() > end) end = *all[item]->endDate();
+        }
+    };
+    std::vector<Cluster> clusters;
+    for (std::size_t i = 0; i < events.size(); ++i) {
+        const fnd::Date s = *events[i]->startDate(), e = *events[i]->endDate();
+        std::vector<std::size_t> met;
+        for (std::size_t c = 0; c < clusters.size(); ++c)
+            if (clusters[c].meets(s, e)) met.push_back(c);
+        if (met.empty()) {
+            clusters.push_back({{i}, s, e});
+            continue;
+        }
+        clusters[met[0]].add(events, i);
+        for (std::size_t k = met.size(); k-- > 1;) {
+            for (std::size_t item : clusters[met[k]].items) clusters[met[0]].add(events, item);
+            clusters.erase(clusters.begin() + static_cast<long>(met[k]));
+        }
+    }
+    const auto& style = *view.style();
+    const fnd::Calendar& calendar = *view.calendar();
+    const double width = view.bounds().size.width;
+    const double height = view.timeLineHeight() + style.topOffset() + style.bottomOffset();
+    const double left = style.labelOffset() + view.labelSize().width + style.eventsLeadingOffset();
+    const double available = width - left - style.eventsTrailingOffset();
+    const auto dayOf = [&](fnd::Date d) { return calendar.components(28, d); };
+    const auto y = [&](fnd::Date d) {
+        return style.topOffset() + view.timeLineHeight() * view.offsetForComponents(calendar.components(252, d));
+    };
+    std::vector<gfx::Rect> frames(events.size());
+    for (const Cluster& cluster : clusters) {
+        std::vector<std::vector<std::size_t>> columns;
+        for (std::size_t item : cluster.items) {
+            auto column = std::find_if(columns.begin(), columns.end(), [&](const auto& c) {
+                return !(*events[item]->startDate() < *events[c.back()]->endDate());
+            });
+            if (column == columns.end())
+                columns.push_back({item});
+            else
+                column->push_back(item);
+        }
+        const double n = static_cast<double>(columns.size());
+        const double w = (available - style.eventsSpacing() * (n - 1)) / n;
+        for (std::size_t c = 0; c < columns.size(); ++c)
+            for (std::size_t item : columns[c]) {
+                const fnd::Date s = *events[item]->startDate(), e = *events[item]->endDate();
+                const double top = dayOf(s) == dayOf(*view.date()) ? y(s) : 0;
+                const double bottom = dayOf(e) == dayOf(*view.date()) ? y(e) : height;
+                const gfx::Rect frame{left + w * static_cast<double>(c) + style.eventsSpacing() * static_cast<double>(c),
+                                      top, w, std::max(bottom - top, style.minEventHeight())};
+                frames[item] = frame.intersection({0, 0, width, height});
+            }
+    }
+    return frames;
+}
 
 using EventsLayoutTest = EventsViewTest;
 
@@ -142,6 +215,47 @@ TEST_F(EventsLayoutTest, aResizeLaysOutAgainAndScrollingDoesNot) {
     driver->runUntilIdle();
     EXPECT_NE(layout->cachedAttributes()[0], before);
     EXPECT_EQ(layout->collectionViewContentSize().width, 200);
+}
+
+} // namespace
+} // namespace cal::test
+
+namespace cal::test {
+namespace {
+
+TEST_F(EventsLayoutTest, placesEventsAsTheStepByStepLayoutOnDaysWithoutAClockChange) {
+    std::mt19937 random(20261215);
+    const auto pick = [&](long lo, long hi) { return std::uniform_int_distribution<long>(lo, hi)(random); };
+    long compared = 0;
+    for (int round = 0; round < 1500; ++round) {
+        const fnd::Date date = at(2026, pick(1, 12), pick(1, 28), 12);
+        const fnd::Date dayStart = calendar->startOfDayForDate(date);
+        const fnd::TimeZone zone = calendar->timeZone();
+        if (zone.secondsFromGMTForDate(dayStart.dateByAddingTimeInterval(-86400)) !=
+            zone.secondsFromGMTForDate(dayStart.dateByAddingTimeInterval(2 * 86400)))
+            continue;
+        XQCalendarEvents events;
+        const long count = pick(0, 30);
+        for (long i = 0; i < count; ++i) {
+            // On a 5-minute grid from 4 hours before the day, so that starts and ends meet.
+            const double start = !events.empty() && pick(0, 5) == 0
+                                     ? events.back()->endDate()->timeIntervalSince1970()
+                                     : dayStart.timeIntervalSince1970() + 300.0 * static_cast<double>(pick(-48, 287));
+            const double length = pick(0, 6) == 0 ? 0 : 300.0 * static_cast<double>(pick(1, 36));
+            const double day = dayStart.timeIntervalSince1970();
+            if (start + length < day || start >= day + 86400) continue; // wholly off the day
+            events.push_back(event(fnd::Date::fromTimeIntervalSince1970(start),
+                                   fnd::Date::fromTimeIntervalSince1970(start + length)));
+        }
+        std::stable_sort(events.begin(), events.end(),
+                         [](const auto& a, const auto& b) { return *a->startDate() < *b->startDate(); });
+        view->attachWithEvents(events, date, calendar);
+        layout->prepareLayout();
+        const std::vector<gfx::Rect> expected = referenceFrames(*view, events);
+        for (std::size_t i = 0; i < events.size(); ++i, ++compared)
+            ASSERT_EQ(frameOf(static_cast<long>(i)), expected[i]) << "round " << round << " item " << i;
+    }
+    EXPECT_GT(compared, 15000);
 }
 
 } // namespace
