@@ -39,6 +39,8 @@ public:
     virtual XQCalendarTextEffect dayNameTextEffect() const { return XQCalendarTextEffectNone; }
     // A touch ended on one of the presenter's day cells.
     virtual void dayCellTouched(XQCalendarDayCell& cell) { (void)cell; }
+    // The events of one of the presenter's day cells arrived after its attach.
+    virtual void dayCellEventsChanged(XQCalendarDayCell& cell) { (void)cell; }
 
 protected:
     friend struct rt::Access;

@@ -62,12 +62,15 @@ void XQCalendarMonthPresenter::setDayNamesHidden(bool hidden) {
 
 void XQCalendarMonthPresenter::setInlineEventsViewMode(XQCalendarInlineEventsViewMode mode) {
     hideInlineEvents(false);
+    // A popover still fading out gives its list back now, before the new mode reads it.
+    returnInlineListFromPopover();
     _inlineEventsViewMode = mode;
 }
 
 void XQCalendarMonthPresenter::setInlineEventsView(std::shared_ptr<XQCalendarInlineView> view) {
     if (!view || view == _inlineEventsView) return;
     hideInlineEvents(false);
+    returnInlineListFromPopover();
     _inlineEventsView->removeFromSuperview();
     _inlineEventsView = std::move(view);
     _inlineEventsView->setOwner(rt::sharedFrom(this));
@@ -87,6 +90,21 @@ XQCalendarTextEffect XQCalendarMonthPresenter::dayNameTextEffect() const {
 
 void XQCalendarMonthPresenter::dayCellTouched(XQCalendarDayCell& cell) {
     showInlineEventsForCell(cell, true);
+}
+
+void XQCalendarMonthPresenter::dayCellEventsChanged(XQCalendarDayCell& cell) {
+    if (_inlineHidden || _inlineEventsView->dayCell().get() != &cell) return;
+    // The listed day's events came late: the list shows them, or closes when there are none.
+    if (cell.events().empty()) {
+        hideInlineEvents(true);
+        return;
+    }
+    _inlineEventsView->reloadData();
+    if (_popover && _inlineEventsView->superview() != this) {
+        _popover->setPopoverContentSize(placeListInPopover(cell.events().size()), true);
+    } else if (!_animating) {
+        setNeedsLayout();
+    }
 }
 
 // --- Rows and dates.
@@ -501,6 +519,12 @@ void XQCalendarMonthPresenter::willMoveToSuperview(ui::View* newSuperview) {
     if (!newSuperview) hideInlineEvents(false);
 }
 
+void XQCalendarMonthPresenter::transitionIsCanceled(XQViewTransition& transition, bool canceled) {
+    auto self = rt::sharedFrom(this);
+    XQCalendarPresenterBase::transitionIsCanceled(transition, canceled);
+    if (_inlineHidden) _inlineEventsView->setHidden(true);
+}
+
 // --- The list of a day's events.
 
 void XQCalendarMonthPresenter::showInlineEventsForCell(XQCalendarDayCell& cell, bool animated) {
@@ -638,8 +662,9 @@ void XQCalendarMonthPresenter::hideInlineEvents(bool animated, double duration, 
         return;
     }
     auto self = rt::sharedFrom(this);
-    if (_inlineEventsViewMode == XQCalendarInlineEventsViewModePopover) {
-        // Popover dismissal joins here once popovers exist.
+    if (_inlineEventsViewMode == XQCalendarInlineEventsViewModePopover && _popover && _popover->isPopoverVisible()) {
+        // The list comes back when the popover's content has gone (at once without a fade).
+        _popover->dismissPopoverAnimated(animated);
     }
     if (_inlineEventsViewMode != XQCalendarInlineEventsViewModeInline || _inlineHidden) return;
 
@@ -702,7 +727,91 @@ void XQCalendarMonthPresenter::finishInlineAnimation() {
     });
 }
 
+namespace {
+
+// The popover's content: the list, handed back to the presenter when it has disappeared.
+class InlinePopoverContent : public ui::ViewController {
+public:
+    OLM_DECLARE_CLASS(InlinePopoverContent)
+    static std::shared_ptr<InlinePopoverContent> make(std::function<void()> disappeared) {
+        return rt::create<InlinePopoverContent>(std::move(disappeared));
+    }
+    void viewDidDisappear(bool animated) override {
+        ui::ViewController::viewDidDisappear(animated);
+        if (_disappeared) _disappeared();
+    }
+
+protected:
+    friend struct rt::Access;
+    InlinePopoverContent() = default;
+    void init(std::function<void()> disappeared) {
+        ui::ViewController::init();
+        _disappeared = std::move(disappeared);
+    }
+
+private:
+    std::function<void()> _disappeared;
+};
+
+} // namespace
+
+OLM_DEFINE_CLASS(InlinePopoverContent, ui::ViewController)
+
 void XQCalendarMonthPresenter::showPopoverForCell(XQCalendarDayCell& cell, bool animated) {
-    (void)cell;
-    (void)animated;
+    if (_popover && _popover->isPopoverVisible()) _popover->dismissPopoverAnimated(false);
+    auto self = rt::sharedFrom(this);
+    std::weak_ptr<XQCalendarMonthPresenter> weakSelf = self;
+    std::weak_ptr<XQCalendarInlineView> weakList = _inlineEventsView;
+    auto content = InlinePopoverContent::make([weakSelf, weakList] {
+        // Only while the list is still this popover's: a newer popover may hold it already.
+        auto presenter = weakSelf.lock();
+        auto list = weakList.lock();
+        if (presenter && list && list == presenter->_inlineEventsView && list->superview() != presenter.get())
+            presenter->returnInlineListFromPopover();
+    });
+    _popover = ui::PopoverController::make(content);
+    _popover->setDelegate(std::static_pointer_cast<ui::PopoverControllerDelegate>(self));
+
+    _inlineEventsView->removeFromSuperview();
+    content->view()->addSubview(_inlineEventsView);
+    _inlineHidden = false;
+    _inlineEventsView->setDayCell(rt::sharedFrom(&cell));
+    _inlineEventsView->setHidden(false);
+    const gfx::Size size = placeListInPopover(cell.events().size());
+    _inlineEventsView->reloadData();
+
+    _popover->setPopoverContentSize(size);
+    _popover->setBackgroundColor(_style->popoverColor());
+    _popover->presentPopoverFromRect(cell.frame(), _contentView.get(), ui::PopoverArrowDirectionUp, animated);
+    // Nowhere to show it (the presenter is not in a window): nothing is open.
+    if (!_popover->isPopoverVisible()) returnInlineListFromPopover();
+}
+
+gfx::Size XQCalendarMonthPresenter::placeListInPopover(std::size_t eventCount) {
+    const gfx::Size size{_inlineEventsView->desiredWidthInPopoverMode(),
+                         _inlineEventsView->heightForEventCount(eventCount)};
+    _inlineEventsView->setFrame({gfx::Point{0, 0}, size});
+    return size;
+}
+
+void XQCalendarMonthPresenter::popoverControllerDidDismissPopover(ui::PopoverController& popover) {
+    if (_popover.get() != &popover) return;
+    // Closing the list asked for nothing of the popover: drop it once this call is done.
+    auto keep = std::move(_popover);
+    returnInlineListFromPopover();
+}
+
+void XQCalendarMonthPresenter::returnInlineListFromPopover() {
+    if (_inlineEventsView->superview() == this) return;
+    _inlineEventsView->removeFromSuperview();
+    // Under the grid, which the inline list opens from.
+    insertSubviewBelow(_inlineEventsView, _contentView.get());
+    _inlineEventsView->setHidden(true);
+    _inlineEventsView->setFrame({0, 0, bounds().size.width, 0});
+    _inlineEventsView->setDayCell(nullptr);
+    _inlineHidden = true;
+    _presenterRow = closedRow;
+    _presenterY = 0;
+    _inlinePreviewDelta = 0;
+    setNeedsLayout();
 }

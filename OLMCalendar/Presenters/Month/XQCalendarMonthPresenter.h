@@ -26,6 +26,7 @@
 #include "OLMCalendar/Presenters/Month/MonthGridGeometry.h"
 #include "OLMCalendar/Presenters/XQCalendarPresenterBase.h"
 #include "OLMCalendar/Themes/Styles/XQCalendarMonthPresenterStyle.h"
+#include "platform/ui/PopoverController.h"
 
 #include <functional>
 #include <vector>
@@ -43,7 +44,7 @@ inline constexpr XQCalendarInlineEventsViewMode XQCalendarInlineEventsViewModeNo
 inline constexpr XQCalendarInlineEventsViewMode XQCalendarInlineEventsViewModeInline = 1;
 inline constexpr XQCalendarInlineEventsViewMode XQCalendarInlineEventsViewModePopover = 2;
 
-class XQCalendarMonthPresenter : public XQCalendarPresenterBase {
+class XQCalendarMonthPresenter : public XQCalendarPresenterBase, public ui::PopoverControllerDelegate {
 public:
     OLM_DECLARE_CLASS(XQCalendarMonthPresenter)
     static std::shared_ptr<XQCalendarMonthPresenter> make(const gfx::Rect& frame) {
@@ -78,6 +79,8 @@ public:
     const std::shared_ptr<XQCalendarInlineView>& inlineEventsView() const { return _inlineEventsView; }
     // nullptr is ignored. Closes an open list first.
     void setInlineEventsView(std::shared_ptr<XQCalendarInlineView> view);
+    // The popover of the popover mode: a new one per tap, nil again when the user dismisses it.
+    const std::shared_ptr<ui::PopoverController>& popover() const { return _popover; }
 
     // --- Views and computed state.
     const std::shared_ptr<ui::View>& headerView() const { return _headerView; }
@@ -118,10 +121,13 @@ public:
     // Whether the date's month lies within the months of minDate...maxDate.
     virtual bool isDateInPresenterRange(const fnd::Date& date);
     void willMoveToSuperview(ui::View* newSuperview) override;
+    // The base shows every subview when a transition ends; a closed list stays hidden.
+    void transitionIsCanceled(XQViewTransition& transition, bool canceled) override;
 
     XQCalendarTextEffect monthNameTextEffect() const override;
     XQCalendarTextEffect dayNameTextEffect() const override;
     void dayCellTouched(XQCalendarDayCell& cell) override;
+    void dayCellEventsChanged(XQCalendarDayCell& cell) override;
 
     // --- Building blocks (the week presenter overrides some).
     virtual void createCells();
@@ -155,6 +161,9 @@ public:
     // The cell whose events are listed (nullptr when closed).
     const std::shared_ptr<XQCalendarDayCell>& listedCell() const { return _listedCell; }
 
+    // The user dismissed the popover.
+    void popoverControllerDidDismissPopover(ui::PopoverController& popover) override;
+
 protected:
     friend struct rt::Access;
     XQCalendarMonthPresenter() = default;
@@ -179,6 +188,10 @@ private:
     void placeInlineList(double y, double height);
     void reportInlineShown(const std::shared_ptr<XQCalendarDayCell>& cell);
     void finishInlineAnimation();
+    // Puts a list shown in a popover back into the presenter, closed.
+    void returnInlineListFromPopover();
+    // Sizes the list for a popover of that many events; answers the content size.
+    gfx::Size placeListInPopover(std::size_t eventCount);
 
     std::shared_ptr<XQCalendarMonthPresenterStyle> _style;
     bool _titleHidden = false;
@@ -189,6 +202,7 @@ private:
     bool _headerIsSticky = false;
     XQCalendarInlineEventsViewMode _inlineEventsViewMode = XQCalendarInlineEventsViewModeNone;
     std::shared_ptr<XQCalendarInlineView> _inlineEventsView;
+    std::shared_ptr<ui::PopoverController> _popover;
     std::shared_ptr<ui::View> _headerView;
     std::shared_ptr<ui::View> _dayNamesView;
     std::shared_ptr<ui::View> _contentView;

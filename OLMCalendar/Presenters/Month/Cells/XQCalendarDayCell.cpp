@@ -150,7 +150,10 @@ void XQCalendarDayCell::loadEvents(XQCalendar& calendar, const fnd::Date& date, 
     auto callback = [weakCell, attach](XQCalendarEvents events) {
         fnd::dispatchAsync(fnd::mainQueue(), [weakCell, attach, events = std::move(events)]() mutable {
             const auto cell = weakCell.lock();
-            if (cell && cell->_attachCount == attach) cell->storeEvents(std::move(events));
+            if (!cell || cell->_attachCount != attach) return;
+            cell->storeEvents(std::move(events));
+            if (const auto owner = cell->owner())
+                if (const auto presenter = owner->presenter()) presenter->dayCellEventsChanged(*cell);
         });
     };
     dataSource->calendarEventsFromDate(calendar, *from, *to, std::move(callback));

@@ -194,3 +194,138 @@ TEST_F(InlineListTest, rowsShowTheDaysEventsAndFollowTheirChanges) {
 
 } // namespace
 } // namespace cal::test
+
+namespace cal::test {
+namespace {
+
+class InlinePopoverTest : public InlineListTest {
+protected:
+    void SetUp() override {
+        InlineListTest::SetUp();
+        month().setInlineEventsViewMode(XQCalendarInlineEventsViewModePopover);
+    }
+    // Whether the list is back in the presenter, hidden and closed.
+    static void expectListReturned(XQCalendarMonthPresenter& m) {
+        EXPECT_EQ(m.inlineEventsView()->superview(), &m);
+        EXPECT_TRUE(m.inlineEventsView()->isHidden());
+        EXPECT_TRUE(m.inlineHidden());
+        EXPECT_EQ(m.presenterRow(), 10000);
+        EXPECT_EQ(m.inlinePreviewDelta(), 0);
+    }
+};
+
+TEST_F(InlinePopoverTest, listsTheDayInAPopoverPointingUpAtTheCell) {
+    auto& m = month();
+    tapDay(16);
+    auto popover = m.popover();
+    ASSERT_TRUE(popover);
+    EXPECT_TRUE(popover->isPopoverVisible());
+    EXPECT_EQ(popover->popoverContentSize(), (gfx::Size{300, 88}));
+    EXPECT_EQ(popover->popoverArrowDirection(), ui::PopoverArrowDirectionUp);
+    const gfx::Rect c = cell(16).convertRectToView(cell(16).bounds(), nullptr);
+    EXPECT_EQ(popover->arrowTip(), (gfx::Point{c.midX(), c.maxY()}));
+    EXPECT_EQ(popover->backgroundColor(), gfx::Color::rgba(0.212, 0.212, 0.212, 1));
+    EXPECT_EQ(m.inlineEventsView()->superview(), popover->contentViewController()->view().get());
+    EXPECT_EQ(m.inlineEventsView()->tableView()->numberOfRowsInSection(0), 2);
+    EXPECT_FALSE(m.inlineHidden());
+    // Every cell shown builds a new popover; the old one goes at once. (A tap on the grid
+    // while one is shown only dismisses it.)
+    m.showInlineEventsForCell(cell(15), true);
+    ASSERT_TRUE(m.popover());
+    ASSERT_NE(m.popover(), popover);
+    EXPECT_FALSE(popover->isPopoverVisible());
+    EXPECT_EQ(m.popover()->popoverContentSize(), (gfx::Size{300, 44}));
+    EXPECT_EQ(m.inlineEventsView()->superview(), m.popover()->contentViewController()->view().get());
+}
+
+TEST_F(InlinePopoverTest, aDismissalByTheUserReturnsTheListSoTheInlineModeStartsClosed) {
+    auto& m = month();
+    tapDay(16);
+    driver->tap({20, 820}); // outside the popover
+    drain();
+    EXPECT_FALSE(m.popover());
+    expectListReturned(m);
+    m.setInlineEventsViewMode(XQCalendarInlineEventsViewModeInline);
+    m.setNeedsLayout();
+    m.layoutIfNeeded();
+    EXPECT_DOUBLE_EQ(cell(20).frame().origin.y, 3 * 132.25); // no rows pushed under a missing list
+    tapDay(15);
+    EXPECT_EQ(m.inlineEventsView()->frame().size.height, 44);
+}
+
+TEST_F(InlinePopoverTest, closesInCodeReturnTheList) {
+    auto& m = month();
+    const std::function<void()> closes[] = {
+        [&] { calendar->navigateForward(true); },
+        [&] { m.setInlineEventsViewMode(XQCalendarInlineEventsViewModeInline); },
+        [&] { calendar->setViewMode(XQCalendarViewModeWeek); },
+    };
+    for (const auto& close : closes) {
+        calendar->setViewMode(XQCalendarViewModeMonth);
+        m.setInlineEventsViewMode(XQCalendarInlineEventsViewModePopover);
+        show(day(2026, 12, 15));
+        tapDay(16);
+        SCOPED_TRACE(&close - closes);
+        auto popover = m.popover();
+        ASSERT_TRUE(popover && popover->isPopoverVisible());
+        close();
+        EXPECT_FALSE(popover->isPopoverVisible());
+        drain();
+        expectListReturned(m);
+        EXPECT_EQ(m.popover(), popover); // only the user's dismissal clears it
+    }
+}
+
+// A data source of the callback form whose answers wait until the test sends them.
+class LateEvents : public XQCalendarDataSource {
+public:
+    std::map<std::string, XQCalendarEvents> days;
+    std::vector<std::pair<std::string, EventsCallback>> waiting;
+    bool calendarEventsFromDate(XQCalendar&, const fnd::Date& from, const fnd::Date&,
+                                EventsCallback callback) override {
+        waiting.emplace_back(text(from), std::move(callback));
+        return true;
+    }
+    void answer() {
+        auto answers = std::move(waiting);
+        waiting.clear();
+        for (auto& [key, callback] : answers) callback(days[key]);
+    }
+};
+
+TEST_F(InlineListTest, aLateAnswerReloadsTheOpenListAndPopover) {
+    auto late = std::make_shared<LateEvents>();
+    late->days = events->days;
+    calendar->setDataSource(late);
+    for (auto mode : {XQCalendarInlineEventsViewModeInline, XQCalendarInlineEventsViewModePopover}) {
+        month().setInlineEventsViewMode(mode);
+        late->days = events->days;
+        calendar->reloadData();
+        late->answer();
+        drain();
+        tapDay(15);
+        ASSERT_FALSE(month().inlineHidden());
+        const auto table = month().inlineEventsView()->tableView();
+        EXPECT_EQ(table->numberOfRowsInSection(0), 1);
+        // The day gains two events; the calendar asks again and the answer comes late.
+        late->days[text(day(2026, 12, 15))] = events->days[text(day(2026, 12, 24))];
+        calendar->update(false);
+        EXPECT_EQ(table->numberOfRowsInSection(0), 1);
+        late->answer();
+        drain();
+        EXPECT_EQ(table->numberOfRowsInSection(0), 3);
+        if (mode == XQCalendarInlineEventsViewModeInline)
+            EXPECT_EQ(month().inlineEventsView()->frame().size.height, 130);
+        else
+            EXPECT_EQ(month().popover()->popoverContentSize(), (gfx::Size{300, 130}));
+        // An answer without events closes the list.
+        late->days.clear();
+        calendar->update(false);
+        late->answer();
+        drain();
+        EXPECT_TRUE(month().inlineHidden());
+    }
+}
+
+} // namespace
+} // namespace cal::test

@@ -1,3 +1,4 @@
+#include "OLMCalendar/Presenters/Month/XQCalendarInlineView.h"
 #include "OLMCalendar/Presenters/Week/XQCalendarWeekDayCell.h"
 #include "OLMCalendar/Presenters/Week/XQCalendarWeekPresenter.h"
 #include "tests/OLMCalendar/Presenters/Month/MonthPresenterTestSupport.h"
@@ -68,6 +69,34 @@ TEST_F(WeekPresenterTest, presenterRangeComparesWeekYearsOnBothSides) {
     EXPECT_FALSE(week().isDateInPresenterRange(day(2024, 12, 29)));
     EXPECT_TRUE(week().isDateInPresenterRange(day(2024, 12, 31)));
     EXPECT_TRUE(week().isDateInPresenterRange(day(2026, 1, 1))); // in week 1 of 2026, as the bound
+}
+
+// The week's single row fills the grid: a list under it shifts header and grid up by its
+// height; the popover lists the same day.
+TEST_F(WeekPresenterTest, listsATappedDaysEventsInlineAndInAPopover) {
+    events->add(day(2026, 12, 16), 2);
+    calendar->reloadData();
+    show(day(2026, 12, 16));
+    auto& w = week();
+    w.setInlineEventsViewMode(XQCalendarInlineEventsViewModeInline);
+    auto cell = w.cellForDate(day(2026, 12, 16));
+    ASSERT_TRUE(cell);
+    driver->tap(centre(*cell));
+    drain();
+    EXPECT_EQ(takeLog().back(), "listShown 2026-12-16");
+    EXPECT_EQ(w.presenterRow(), 0);
+    EXPECT_DOUBLE_EQ(w.inlinePreviewDelta(), -88);
+    EXPECT_DOUBLE_EQ(w.headerView()->frame().origin.y, -88);
+    EXPECT_EQ(w.inlineEventsView()->frame(), (gfx::Rect{0, 844 - 88, 390, 88}));
+    EXPECT_EQ(w.inlineEventsView()->tableView()->numberOfRowsInSection(0), 2);
+
+    w.setInlineEventsViewMode(XQCalendarInlineEventsViewModePopover);
+    w.layoutIfNeeded();
+    EXPECT_EQ(w.headerView()->frame().origin.y, 0);
+    w.showInlineEventsForCell(*cell, false);
+    ASSERT_TRUE(w.popover() && w.popover()->isPopoverVisible());
+    EXPECT_EQ(w.inlineEventsView()->superview(), w.popover()->contentViewController()->view().get());
+    EXPECT_EQ(w.inlineEventsView()->tableView()->numberOfRowsInSection(0), 2);
 }
 
 } // namespace
