@@ -5,10 +5,13 @@
 #include "platform/graphics/Image.h"
 #include "platform/graphics/Text.h"
 #include "OLMCalendar/Transitions/XQViewTransition.h"
+#include "platform/foundation/Date.h"
 
 #include <functional>
 #include <string>
 #include <vector>
+
+class XQCalendar;
 
 namespace olm::demo {
 
@@ -42,6 +45,17 @@ struct TransitionSheetRow {
 // it to `path`. Answers the path written (none when it could not be written).
 std::vector<std::string> renderTransitionSheet(const std::string& path, const std::string& title,
                                                const std::vector<TransitionSheetRow>& rows);
+
+// The height of the caption band above the calendar pictures.
+inline constexpr double kCaption = 44;
+
+// 00:00 (or the time given) of a day in the default calendar and time zone.
+fnd::Date at(long year, long month, long day, long hour = 0, long minute = 0);
+
+// Renders a calendar of `size` made and configured by `configure` under a caption band, in
+// the appearance given, and writes it to `path`. Answers the path (empty when not written).
+std::string calendarPicture(const std::string& path, const std::string& caption, gfx::Appearance appearance,
+                            const std::function<void(XQCalendar&)>& configure, gfx::Size size = {390, 844});
 
 // Label text: a font and a colour, aligned, truncated at the tail.
 gfx::TextAttributes textAttributes(gfx::FontRef font, gfx::Color color,

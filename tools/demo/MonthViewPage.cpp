@@ -21,13 +21,11 @@
 #include <map>
 #include <string>
 
-namespace {
+namespace olm::demo {
 
 using namespace gfx;
 
-constexpr double kCaption = 44;
-
-fnd::Date at(long year, long month, long day, long hour = 0, long minute = 0) {
+fnd::Date at(long year, long month, long day, long hour, long minute) {
     fnd::DateComponents c;
     c.year = year;
     c.month = month;
@@ -36,6 +34,35 @@ fnd::Date at(long year, long month, long day, long hour = 0, long minute = 0) {
     c.minute = minute;
     return *fnd::Calendar::make()->dateFromComponents(c);
 }
+
+std::string calendarPicture(const std::string& path, const std::string& caption, Appearance appearance,
+                            const std::function<void(XQCalendar&)>& configure, Size size) {
+    setCurrentAppearance(appearance);
+    auto calendar = XQCalendar::make(Rect{0, 0, size.width, size.height});
+    configure(*calendar);
+    const ImageRef shot = calendar->takeScreenshot();
+    beginImageContext({size.width, size.height + kCaption}, true, screenScale());
+    if (GraphicsContext* c = currentContext()) {
+        c->setFillColor(systemColors::secondarySystemBackground());
+        c->fillRect({0, 0, size.width, kCaption});
+        drawAtPoint(caption, {12, 13},
+                    TextAttributes{Font::boldSystemFont(15), systemColors::label(), ParagraphStyle{}});
+        if (shot) c->drawImage(shot, {0, kCaption, size.width, size.height});
+    }
+    const ImageRef image = imageFromCurrentImageContext();
+    endImageContext();
+    setCurrentAppearance(Appearance::light);
+    return image && image->writePNG(path) ? path : std::string();
+}
+
+} // namespace olm::demo
+
+namespace {
+
+using namespace gfx;
+using olm::demo::at;
+using olm::demo::kCaption;
+using olm::demo::calendarPicture;
 
 // Three coloured events on most days of December 2026, a few all-day events across days.
 class SampleEvents : public XQCalendarDataSource {
@@ -69,27 +96,6 @@ private:
         return event;
     }
 };
-
-// Renders a calendar made and configured by `configure` under a caption.
-std::string picture(const std::string& path, const std::string& caption, Appearance appearance,
-                    const std::function<void(XQCalendar&)>& configure, Size size = {390, 844}) {
-    setCurrentAppearance(appearance);
-    auto calendar = XQCalendar::make(Rect{0, 0, size.width, size.height});
-    configure(*calendar);
-    const ImageRef shot = calendar->takeScreenshot();
-    beginImageContext({size.width, size.height + kCaption}, true, screenScale());
-    if (GraphicsContext* c = currentContext()) {
-        c->setFillColor(systemColors::secondarySystemBackground());
-        c->fillRect({0, 0, size.width, kCaption});
-        drawAtPoint(caption, {12, 13},
-                    TextAttributes{Font::boldSystemFont(15), systemColors::label(), ParagraphStyle{}});
-        if (shot) c->drawImage(shot, {0, kCaption, size.width, size.height});
-    }
-    const ImageRef image = imageFromCurrentImageContext();
-    endImageContext();
-    setCurrentAppearance(Appearance::light);
-    return image && image->writePNG(path) ? path : std::string();
-}
 
 void showEventsAsText(XQCalendar& calendar) {
     calendar.theme()->addStyleGroupWithClass(XQCalendarDayCell::staticClass(), {{"displayEventsAsText", true}});
@@ -163,17 +169,17 @@ std::vector<std::string> renderMonthViews(const std::string& outDir) {
         const bool dark = appearance == Appearance::dark;
         const std::string suffix = dark ? "-dark" : "";
         const std::string note = dark ? " (dark)" : "";
-        keep(picture(outDir + "/month" + suffix + ".png", "Month view: events as shapes, today, a selection" + note,
+        keep(calendarPicture(outDir + "/month" + suffix + ".png", "Month view: events as shapes, today, a selection" + note,
                      appearance, [&](XQCalendar& calendar) {
                          withEvents(calendar);
                          calendar.setSelectedDate(at(2026, 12, 22));
                      }));
-        keep(picture(outDir + "/month-text" + suffix + ".png", "Events as text: all-day bars, \"more\" lines" + note,
+        keep(calendarPicture(outDir + "/month-text" + suffix + ".png", "Events as text: all-day bars, \"more\" lines" + note,
                      appearance, [&](XQCalendar& calendar) {
                          withEvents(calendar);
                          showEventsAsText(calendar);
                      }));
-        keep(picture(outDir + "/month-ipad" + suffix + ".png", "iPad theme, 1024 x 1366" + note, appearance,
+        keep(calendarPicture(outDir + "/month-ipad" + suffix + ".png", "iPad theme, 1024 x 1366" + note, appearance,
                      [&](XQCalendar& calendar) {
                          calendar.setTheme(XQCalendarIPadTheme::make());
                          withEvents(calendar);
@@ -189,7 +195,7 @@ std::vector<std::string> renderMonthViews(const std::string& outDir) {
         {XQCalendarSelectionModeMultiple, "multiple"},
         {XQCalendarSelectionModeRange, "range"}};
     for (const auto& [mode, name] : modes) {
-        keep(picture(outDir + "/month-selection-" + name + ".png", std::string("Selection mode: ") + name,
+        keep(calendarPicture(outDir + "/month-selection-" + name + ".png", std::string("Selection mode: ") + name,
                      Appearance::light, [&, mode = mode](XQCalendar& calendar) {
                          calendar.setSelectionMode(mode);
                          calendar.setSelectedDate(at(2026, 12, 22));
@@ -208,19 +214,19 @@ std::vector<std::string> renderMonthViews(const std::string& outDir) {
         calendar.layoutIfNeeded();
         if (auto cell = month.cellForDate(date)) month.showInlineEventsForCell(*cell, false);
     };
-    keep(picture(outDir + "/month-inline.png", "Inline list under a middle row", Appearance::light,
+    keep(calendarPicture(outDir + "/month-inline.png", "Inline list under a middle row", Appearance::light,
                  [&](XQCalendar& calendar) { inlineList(calendar, at(2026, 12, 17)); }));
-    keep(picture(outDir + "/month-inline-last-row.png", "Inline list under the last row, grid shifted up",
+    keep(calendarPicture(outDir + "/month-inline-last-row.png", "Inline list under the last row, grid shifted up",
                  Appearance::light, [&](XQCalendar& calendar) { inlineList(calendar, at(2027, 1, 5)); }));
 
-    keep(picture(outDir + "/week.png", "Week view: a week spanning two months", Appearance::light,
+    keep(calendarPicture(outDir + "/week.png", "Week view: a week spanning two months", Appearance::light,
                  [&](XQCalendar& calendar) {
                      withEvents(calendar);
                      calendar.setViewMode(XQCalendarViewModeWeek);
                      calendar.setDisplayedDate(at(2026, 12, 30), true);
                  }));
 
-    keep(picture(outDir + "/month-options.png", "Week numbers, weekends hidden, title mode 2", Appearance::light,
+    keep(calendarPicture(outDir + "/month-options.png", "Week numbers, weekends hidden, title mode 2", Appearance::light,
                  [&](XQCalendar& calendar) {
                      withEvents(calendar);
                      auto& month = monthOf(calendar);
@@ -230,12 +236,12 @@ std::vector<std::string> renderMonthViews(const std::string& outDir) {
                          title->setLayoutMode(XQCalendarMonthTitleCellLayoutModeMonthAndYearButtons);
                      calendar.update(true);
                  }));
-    keep(picture(outDir + "/month-february.png", "February 2026 in 4 rows (equalWeekNumber NO)", Appearance::light,
+    keep(calendarPicture(outDir + "/month-february.png", "February 2026 in 4 rows (equalWeekNumber NO)", Appearance::light,
                  [&](XQCalendar& calendar) {
                      monthOf(calendar).setEqualWeekNumber(false);
                      calendar.setDisplayedDate(at(2026, 2, 10), true);
                  }));
-    keep(picture(outDir + "/month-ar-EG.png", "ar_EG, first weekday Saturday", Appearance::light,
+    keep(calendarPicture(outDir + "/month-ar-EG.png", "ar_EG, first weekday Saturday", Appearance::light,
                  [&](XQCalendar& calendar) {
                      auto cal = fnd::Calendar::make();
                      cal->setFirstWeekday(7);
@@ -243,7 +249,7 @@ std::vector<std::string> renderMonthViews(const std::string& outDir) {
                      calendar.setCalendar(cal);
                      calendar.update(true);
                  }));
-    keep(picture(outDir + "/month-hebrew.png", "Hebrew calendar (he_IL)", Appearance::light,
+    keep(calendarPicture(outDir + "/month-hebrew.png", "Hebrew calendar (he_IL)", Appearance::light,
                  [&](XQCalendar& calendar) {
                      calendar.setLocale(fnd::Locale("he_IL"));
                      calendar.setCalendar(fnd::Calendar::make("hebrew"));
