@@ -132,20 +132,30 @@ bool XQCalendarDayViewEventsView::hasUsableRange() const {
 }
 
 void XQCalendarDayViewEventsView::createLabels() {
-    _labels.clear();
-    _labelSize = {};
-    if (!hasUsableRange()) return;
-    const auto clock = WallClockFormatter::make(_style->labelFormatter(), _date, calendar());
-    if (!clock) return;
-    const gfx::TextAttributes attributes{gfx::Font::systemFont(_style->labelTextSize()), _style->labelTextColor(),
-                                         std::nullopt};
-    const double slots = slotsCount();
-    for (long i = 0; static_cast<double>(i) <= slots; ++i) {
-        gfx::AttributedString label(clock->format(_startTime + _interval * static_cast<double>(i)), attributes);
-        const gfx::Size size = label.size();
-        _labelSize = {std::max(_labelSize.width, size.width), std::max(_labelSize.height, size.height)};
-        _labels.push_back(std::move(label));
+    std::vector<gfx::AttributedString> labels;
+    gfx::Size labelSize;
+    const double textSize = _style->labelTextSize();
+    const std::optional<gfx::Color> textColor = _style->labelTextColor();
+    const auto clock =
+        hasUsableRange() ? WallClockFormatter::make(_style->labelFormatter(), _date, calendar()) : std::nullopt;
+    if (clock) {
+        const gfx::TextAttributes attributes{gfx::Font::systemFont(textSize), textColor, std::nullopt};
+        const double slots = slotsCount();
+        for (long i = 0; static_cast<double>(i) <= slots; ++i) {
+            gfx::AttributedString label(clock->format(_startTime + _interval * static_cast<double>(i)), attributes);
+            const gfx::Size size = label.size();
+            labelSize = {std::max(labelSize.width, size.width), std::max(labelSize.height, size.height)};
+            labels.push_back(std::move(label));
+        }
     }
+    const bool same = textSize == _labelsTextSize && textColor == _labelsTextColor &&
+                      std::equal(labels.begin(), labels.end(), _labels.begin(), _labels.end(),
+                                 [](const auto& a, const auto& b) { return a.string() == b.string(); });
+    if (!same) ++_labelsVersion;
+    _labels = std::move(labels);
+    _labelSize = labelSize;
+    _labelsTextSize = textSize;
+    _labelsTextColor = textColor;
 }
 
 std::string XQCalendarDayViewEventsView::labelForTimeInterval(double t) const {

@@ -85,6 +85,9 @@ public:
     const std::vector<gfx::AttributedString>& labels() const { return _labels; }
     // The largest width and the largest height among the labels.
     gfx::Size labelSize() const { return _labelSize; }
+    // Changes whenever `createLabels` makes labels that look different from the last ones
+    // (another text, font size or colour), so that the time line draws again only then.
+    unsigned long labelsVersion() const { return _labelsVersion; }
     // The label of the wall-clock time `t` seconds after the shown day's midnight (the next
     // day's for t ≥ 86400) in the calendar's time zone; empty without a date or calendar.
     std::string labelForTimeInterval(double t) const;
@@ -125,4 +128,8 @@ private:
     bool _pinchBegan = false;
     std::vector<gfx::AttributedString> _labels;
     gfx::Size _labelSize;
+    unsigned long _labelsVersion = 0;
+    // The text size and colour the labels were made with.
+    double _labelsTextSize = 0;
+    std::optional<gfx::Color> _labelsTextColor;
 };

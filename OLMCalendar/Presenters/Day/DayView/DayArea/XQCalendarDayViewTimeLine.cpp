@@ -34,15 +34,41 @@ bool XQCalendarDayViewTimeLineLayoutAttributes::isEqual(const ui::CollectionView
 void XQCalendarDayViewTimeLine::applyLayoutAttributes(const ui::CollectionViewLayoutAttributesRef& attributes) {
     ui::CollectionReusableView::applyLayoutAttributes(attributes);
     if (!attributes) return;
-    if (const auto* timeLine = dynamic_cast<const XQCalendarDayViewTimeLineLayoutAttributes*>(attributes.get()))
-        _owner = timeLine->owner();
-    else
-        _owner.reset();
+    const auto* timeLine = dynamic_cast<const XQCalendarDayViewTimeLineLayoutAttributes*>(attributes.get());
+    std::weak_ptr<XQCalendarDayViewEventsView> owner;
+    if (timeLine) owner = timeLine->owner();
+    if (owner.owner_before(_owner) || _owner.owner_before(owner)) _drawn.reset();
+    _owner = owner;
     setBackgroundColor(gfx::colors::clear());
-    setNeedsDisplay();
+    // A new day with the same range and zoom draws the same lines and labels: the tall
+    // contents stay as they are.
+    if (_drawn != currentLooks()) setNeedsDisplay();
+}
+
+XQCalendarDayViewTimeLine::Looks XQCalendarDayViewTimeLine::currentLooks() const {
+    Looks looks;
+    looks.size = bounds().size;
+    const auto owner = _owner.lock();
+    if (!owner) return looks;
+    const XQCalendarDayViewEventsViewStyle& style = *owner->style();
+    looks.hasOwner = true;
+    looks.zoom = owner->zoom();
+    looks.slots = owner->slotsCount();
+    looks.topOffset = style.topOffset();
+    looks.spacing = style.separatorSpacing();
+    looks.labelOffset = style.labelOffset();
+    looks.leading = style.separatorLeadingOffset();
+    looks.trailing = style.separatorTrailingOffset();
+    looks.separatorWidth = style.separatorWidth();
+    looks.separatorColor = style.separatorColor();
+    looks.alignment = style.labelTextAlignment();
+    looks.labelSize = owner->labelSize();
+    looks.labelsVersion = owner->labelsVersion();
+    return looks;
 }
 
 void XQCalendarDayViewTimeLine::drawRect(const gfx::Rect& rect) {
+    _drawn = currentLooks();
     gfx::GraphicsContext* context = gfx::currentContext();
     const auto owner = _owner.lock();
     if (context == nullptr || !owner) return;

@@ -30,7 +30,22 @@ protected:
     XQCalendarDayViewTimeLineLayoutAttributes() = default;
 
 private:
+    // Everything the drawing reads; equal looks draw the same.
+    struct Looks {
+        bool hasOwner = false;
+        gfx::Size size;
+        double zoom = 0, slots = 0, topOffset = 0, spacing = 0, labelOffset = 0, leading = 0, trailing = 0;
+        double separatorWidth = 0;
+        std::optional<gfx::Color> separatorColor;
+        long alignment = 0;
+        gfx::Size labelSize;
+        unsigned long labelsVersion = 0;
+        friend bool operator==(const Looks&, const Looks&) = default;
+    };
+    Looks currentLooks() const;
+
     std::weak_ptr<XQCalendarDayViewEventsView> _owner;
+    std::optional<Looks> _drawn;
 };
 
 class XQCalendarDayViewTimeLine : public ui::CollectionReusableView {
@@ -42,7 +57,8 @@ public:
 
     std::shared_ptr<XQCalendarDayViewEventsView> owner() const { return _owner.lock(); }
 
-    // Takes the owner from time-line attributes and draws again.
+    // Takes the owner from time-line attributes and draws again when what it would draw
+    // changed (another owner, size, zoom, range, labels or look).
     void applyLayoutAttributes(const ui::CollectionViewLayoutAttributesRef& attributes) override;
     bool drawsContent() const override { return true; }
     // Draws the lines and labels that meet `rect`, placed by the bounds.
@@ -53,5 +69,20 @@ protected:
     XQCalendarDayViewTimeLine() = default;
 
 private:
+    // Everything the drawing reads; equal looks draw the same.
+    struct Looks {
+        bool hasOwner = false;
+        gfx::Size size;
+        double zoom = 0, slots = 0, topOffset = 0, spacing = 0, labelOffset = 0, leading = 0, trailing = 0;
+        double separatorWidth = 0;
+        std::optional<gfx::Color> separatorColor;
+        long alignment = 0;
+        gfx::Size labelSize;
+        unsigned long labelsVersion = 0;
+        friend bool operator==(const Looks&, const Looks&) = default;
+    };
+    Looks currentLooks() const;
+
     std::weak_ptr<XQCalendarDayViewEventsView> _owner;
+    std::optional<Looks> _drawn;
 };

@@ -3,6 +3,7 @@
 //   - the events layout's pass after an invalidation for 100, 1,000 and 10,000 events of one
 //     seeded day (0 to 3 hours long, some of no length, some touching the one before, some
 //     crossing midnight), and for 10,000 that all overlap (10,000 columns);
+//   - showing another day of 180 events (labels, layout, cells) with its frame;
 //   - a frame that scrolls the time line of a day of 180 events by a few points;
 //   - a zoom step (setZoom with an interaction point) on that day, with its frame.
 
@@ -133,6 +134,27 @@ BENCHMARK(BM_EventsLayoutPrepare)
     ->ArgNames({"events", "overlapping"})
     ->Unit(benchmark::kMicrosecond);
 
+// Two days of 180 events shown in turn, scrolled to 9:00, each with its frame.
+void BM_AttachDayFrame(benchmark::State& state) {
+    DayArea area(true);
+    const fnd::Date days[] = {area.day, area.day.dateByAddingTimeInterval(86400)};
+    const XQCalendarEvents events[] = {DayArea::randomDay(days[0], 180, 7), DayArea::randomDay(days[1], 180, 8)};
+    area.view->setContentOffset({0, 720});
+    for (int k : {1, 0}) { // both days once, untimed: the time line's first drawing
+        area.view->attachWithEvents(events[k], days[k], area.calendar);
+        area.driver->runUntilIdle();
+        area.driver->render();
+    }
+    int i = 1;
+    for (auto _ : state) {
+        const int k = i++ % 2;
+        area.view->attachWithEvents(events[k], days[k], area.calendar);
+        area.driver->step();
+        benchmark::DoNotOptimize(area.driver->render());
+    }
+}
+BENCHMARK(BM_AttachDayFrame)->Unit(benchmark::kMillisecond);
+
 // A day of 180 events, scrolled to 9:00; each frame moves the content by 4 points.
 void BM_TimeLineScrollFrame(benchmark::State& state) {
     DayArea area(true);
@@ -156,7 +178,10 @@ void BM_ZoomStepFrame(benchmark::State& state) {
     area.view->setContentOffset({0, 600});
     area.driver->runUntilIdle();
     area.driver->render();
-    int i = 0;
+    area.view->setZoom(1.05, {0, 730});
+    area.driver->step();
+    area.driver->render();
+    int i = 1;
     for (auto _ : state) {
         area.view->setZoom(i++ % 2 ? 1.0 : 1.05, {0, 730});
         area.driver->step();

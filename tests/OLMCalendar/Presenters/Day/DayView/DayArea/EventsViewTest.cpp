@@ -118,6 +118,12 @@ TEST_F(EventsViewTest, theTimeLineDrawsLinesAndLabelsFromItsOwner) {
     view->updateLayout();
     driver->runUntilIdle();
     EXPECT_TRUE(redIn(15, 19, 90)); // left: it starts at labelOffset ("1:00 AM" is narrower)
+    view->style()->setLabelTextAlignment(1);
+    view->updateLayout();
+    driver->runUntilIdle();
+    const double inset = (w - view->labels()[1].size().width) / 2; // centred in the column
+    EXPECT_FALSE(redIn(15, 15 + inset - 1, 90));
+    EXPECT_TRUE(redIn(15 + inset, 15 + inset + 4, 90));
     auto timeLines = 0;
     for (const auto& subview : view->subviews())
         if (auto line = std::dynamic_pointer_cast<XQCalendarDayViewTimeLine>(subview)) {
@@ -125,6 +131,23 @@ TEST_F(EventsViewTest, theTimeLineDrawsLinesAndLabelsFromItsOwner) {
             EXPECT_EQ(line->owner(), view);
         }
     EXPECT_EQ(timeLines, 1);
+}
+
+TEST_F(EventsViewTest, anotherDayKeepsTheTimeLinesDrawingUnlessItsLooksChange) {
+    show({event(at(2026, 12, 15, 9), at(2026, 12, 15, 10))}, at(2026, 12, 15, 9));
+    std::shared_ptr<XQCalendarDayViewTimeLine> line;
+    for (const auto& subview : view->subviews())
+        if (auto found = std::dynamic_pointer_cast<XQCalendarDayViewTimeLine>(subview)) line = found;
+    ASSERT_TRUE(line);
+    const auto serial = [&] { return line->layer()->contents() ? line->layer()->contents()->serialNumber() : 0; };
+    const auto drawn = serial();
+    EXPECT_NE(drawn, 0u);
+    show({event(at(2026, 12, 16, 9), at(2026, 12, 16, 11))}, at(2026, 12, 16, 9));
+    EXPECT_EQ(serial(), drawn);
+    view->style()->setLabelTextColor(gfx::Color::rgb8(255, 0, 0));
+    view->updateLayout();
+    driver->runUntilIdle();
+    EXPECT_NE(serial(), drawn);
 }
 
 TEST_F(EventsViewTest, timeLineAttributesCarryTheirOwner) {
