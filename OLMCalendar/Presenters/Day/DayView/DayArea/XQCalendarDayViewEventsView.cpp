@@ -166,7 +166,9 @@ std::string XQCalendarDayViewEventsView::labelForTimeInterval(double t) const {
 // --- Geometry.
 
 double XQCalendarDayViewEventsView::offsetForHour(long hour, long minute, long second) const {
-    return offsetForSecondsOfDay(static_cast<double>(hour * 3600 + minute * 60 + second));
+    // In doubles: exact for any time of day, and no overflow for absurd components.
+    return offsetForSecondsOfDay(static_cast<double>(hour) * 3600 + static_cast<double>(minute) * 60 +
+                                 static_cast<double>(second));
 }
 
 double XQCalendarDayViewEventsView::offsetForComponents(const fnd::DateComponents& components) const {

@@ -81,16 +81,16 @@ void XQCalendarDayViewTimeLine::drawRect(const gfx::Rect& rect) {
     const double lineEnd = bounds().size.width - style.separatorTrailingOffset();
 
     // Only the lines whose line or label reaches into `rect`.
-    long first = 0;
-    long last = static_cast<long>(std::trunc(slots));
+    double first = 0, last = std::trunc(slots);
     if (spacing > 0) {
         const double reach = labelSize.height / 2 + style.separatorWidth();
-        first = std::max(first, static_cast<long>(std::floor((rect.minY() - reach - style.topOffset()) / spacing)));
-        last = std::min(last, static_cast<long>(std::ceil((rect.maxY() + reach - style.topOffset()) / spacing)));
+        first = std::max(first, std::floor((rect.minY() - reach - style.topOffset()) / spacing));
+        last = std::min(last, std::ceil((rect.maxY() + reach - style.topOffset()) / spacing));
     }
+    if (!(first <= last)) return;
     context->setStrokeColor(style.separatorColor().value_or(gfx::colors::clear()));
     context->setLineWidth(style.separatorWidth());
-    for (long i = first; i <= last; ++i) {
+    for (long i = static_cast<long>(first); i <= static_cast<long>(last); ++i) {
         const double y = static_cast<double>(i) * spacing + style.topOffset();
         if (style.separatorColor() && lineEnd > lineStart) {
             context->beginPath();

@@ -3,6 +3,8 @@
 #include "OLMCalendar/Presenters/Day/DayView/DayArea/XQCalendarDayViewTimeLine.h"
 #include "platform/graphics/SystemColors.h"
 
+#include <climits>
+
 namespace cal::test {
 namespace {
 
@@ -33,6 +35,7 @@ TEST_F(EventsViewTest, oneLabelPerLineOverTheRange) {
     EXPECT_EQ(labels.front(), "8:00\u202fAM");
     EXPECT_EQ(labels.back(), "6:00\u202fPM");
     EXPECT_EQ(view->offsetForHour(7, 0, 0), -0.1);
+    EXPECT_GT(view->offsetForHour(LONG_MAX, LONG_MAX, 0), 1e10); // no overflow
 
     view->setStartTime(0);
     view->setEndTime(86400);
