@@ -16,6 +16,8 @@
 #include "platform/graphics/SystemColors.h"
 #include "platform/ui/TestDriver.h"
 
+#include "../../../../../PixelKernelCap.h"
+
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -134,8 +136,11 @@ BENCHMARK(BM_EventsLayoutPrepare)
     ->ArgNames({"events", "overlapping"})
     ->Unit(benchmark::kMicrosecond);
 
+// Frames take an argument "avx2": 1 caps the pixel loops at AVX2.
+
 // Two days of 180 events shown in turn, scrolled to 9:00, each with its frame.
 void BM_AttachDayFrame(benchmark::State& state) {
+    PixelKernelCap cap(state.range(0) == 1);
     DayArea area(true);
     const fnd::Date days[] = {area.day, area.day.dateByAddingTimeInterval(86400)};
     const XQCalendarEvents events[] = {DayArea::randomDay(days[0], 180, 7), DayArea::randomDay(days[1], 180, 8)};
@@ -153,10 +158,11 @@ void BM_AttachDayFrame(benchmark::State& state) {
         benchmark::DoNotOptimize(area.driver->render());
     }
 }
-BENCHMARK(BM_AttachDayFrame)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_AttachDayFrame)->Arg(0)->Arg(1)->ArgName("avx2")->Unit(benchmark::kMillisecond);
 
 // A day of 180 events, scrolled to 9:00; each frame moves the content by 4 points.
 void BM_TimeLineScrollFrame(benchmark::State& state) {
+    PixelKernelCap cap(state.range(0) == 1);
     DayArea area(true);
     area.view->attachWithEvents(DayArea::randomDay(area.day, 180, 7), area.day, area.calendar);
     area.view->setContentOffset({0, 720});
@@ -169,10 +175,11 @@ void BM_TimeLineScrollFrame(benchmark::State& state) {
         benchmark::DoNotOptimize(area.driver->render());
     }
 }
-BENCHMARK(BM_TimeLineScrollFrame)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TimeLineScrollFrame)->Arg(0)->Arg(1)->ArgName("avx2")->Unit(benchmark::kMillisecond);
 
 // One pinch step on that day: zoom 1 ↔ 1.05 about 9:00, laid out, drawn and composited.
 void BM_ZoomStepFrame(benchmark::State& state) {
+    PixelKernelCap cap(state.range(0) == 1);
     DayArea area(true);
     area.view->attachWithEvents(DayArea::randomDay(area.day, 180, 7), area.day, area.calendar);
     area.view->setContentOffset({0, 600});
@@ -188,6 +195,6 @@ void BM_ZoomStepFrame(benchmark::State& state) {
         benchmark::DoNotOptimize(area.driver->render());
     }
 }
-BENCHMARK(BM_ZoomStepFrame)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ZoomStepFrame)->Arg(0)->Arg(1)->ArgName("avx2")->Unit(benchmark::kMillisecond);
 
 } // namespace
