@@ -127,6 +127,16 @@ TEST_F(EventsViewTest, theTimeLineDrawsLinesAndLabelsFromItsOwner) {
     const double inset = (w - view->labels()[1].size().width) / 2; // centred in the column
     EXPECT_FALSE(redIn(15, 15 + inset - 1, 90));
     EXPECT_TRUE(redIn(15 + inset, 15 + inset + 4, 90));
+    // More lines than labels (the range changed without updateLayout): the extra lines go
+    // without labels.
+    view->setInterval(1800);
+    view->reloadData();
+    view->setContentOffset({0, 1900});
+    driver->runUntilIdle();
+    EXPECT_EQ(driver->pixel({lineStart + 20, 2010 - 1900}), (gfx::RGBA{0, 0, 0, 1})); // line 25 of 48
+    EXPECT_FALSE(redIn(15, 15 + w, 2010 - 1900));
+    EXPECT_EQ(view->labels().size(), 25u);
+    view->setContentOffset({0, 0});
     auto timeLines = 0;
     for (const auto& subview : view->subviews())
         if (auto line = std::dynamic_pointer_cast<XQCalendarDayViewTimeLine>(subview)) {
