@@ -255,7 +255,9 @@ struct Row {
 // source coordinates in 1/256 pixel as Job::inverse gives them.
 struct Columns {
     int x0, y0;
-    // The source row at y0 and its step per target row.
+    // The source column (clamped, for the overlay), the source row at y0 and its step per
+    // target row.
+    alignas(64) float u[kMaxStripWidth + kLanePadding];
     alignas(64) float v[kMaxStripWidth + kLanePadding];
     alignas(64) float dv[kMaxStripWidth + kLanePadding];
     // The first tap's column, clamped, and the right tap's weight in both halves.
@@ -352,6 +354,7 @@ void setUpColumns(const Job& job, int x0, int x1, int y0, Columns& columns) {
         const int iu = int(u);
         const int ix = std::min(iu >> 8, job.xMax);
         const std::uint32_t fx = std::uint32_t(iu - (ix << 8));
+        columns.u[i] = float(u);
         columns.v[i] = float((g[1] * xc + g[4] * yc + g[7]) / w);
         columns.dv[i] = float(g[4] / w);
         columns.column[i] = ix;
@@ -806,18 +809,17 @@ bool drawImageProjected(const PixelBuffer& target, const Rect& clip, const Const
 
     const Kernels& kernels = gfx::kernels();
     job.bandHeight = 1;
-    // The two-pass filter and the column mapping have no source point per pixel to lay the
-    // overlay by: with one the general mapping draws.
+    // The two-pass filter has no source point per pixel to lay the overlay by: with one the
+    // general mapping draws.
     if (!job.overlay && isUpright(h) && std::abs(h[0]) >= kMinSeparableScale * h[8] &&
         std::abs(h[4]) >= kMinSeparableScale * h[8])
         return drawUpright(job, h, source.opaque, {tx0, tx1, ty0, ty1}, quad.bounds(), rowY0, rowY1, kernels);
 
-    // Without edge antialiasing (whose coverage is worked out along rows), a turn that keeps
-    // vertical lines vertical maps each target column to one source column.
+    // A turn that keeps vertical lines vertical maps each target column to one source column.
     const double largest =
         std::abs(*std::max_element(job.inverse.begin(), job.inverse.end(),
                                    [](double a, double b) { return std::abs(a) < std::abs(b); }));
-    job.columnMapping = !job.antialias && !job.overlay && std::abs(job.inverse[3]) <= 1e-12 * largest &&
+    job.columnMapping = std::abs(job.inverse[3]) <= 1e-12 * largest &&
                         std::abs(job.inverse[5]) <= 1e-12 * largest;
     if (job.columnMapping) {
         job.stripWidth = kColumnStripWidth;

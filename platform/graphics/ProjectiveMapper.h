@@ -24,9 +24,9 @@
 // - an upright image (scaled and moved, w constant) is filtered in two passes, blending two
 //   source rows per target row and then neighbouring columns of that; placed by whole pixels at
 //   scale 1 its rows are copied;
-// - a turn that keeps vertical lines vertical (about the y axis, seen in perspective; without
-//   edge antialiasing) is drawn in tiles, each target column reading one source column at a
-//   fixed step per row, with the source rows fetched ahead.
+// - a turn that keeps vertical lines vertical (about the y axis, seen in perspective) is drawn
+//   in tiles, each target column reading one source column at a fixed step per row, with the
+//   source rows fetched ahead.
 // The pixel loops are built for several vector widths and run on the widest the processor has.
 //
 // Pixels are premultiplied ARGB32 in native byte order, as Cairo stores them. Target and

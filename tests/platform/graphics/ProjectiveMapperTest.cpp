@@ -421,6 +421,7 @@ struct Case {
     ProjectionOptions options = {};
     Rect clip = Rect(0, 0, 128, 128);
     Rect sourceRect = Rect(0, 0, 61, 47);
+    const ProjectionOverlay* overlay = nullptr;
 };
 
 // Draws `source` under the case into a fresh target over a dark background, the usual way and
@@ -429,9 +430,9 @@ std::pair<Bitmap, Bitmap> drawBothWays(const Bitmap& source, const Case& c) {
     Bitmap fast(128, 128, 0xFF203040), general(128, 128, 0xFF203040);
     Bitmap src = source;
     const bool drewFast = drawImageProjected(fast.buffer(), c.clip, src.buffer(), c.sourceRect, c.transform,
-                                             c.opacity, c.options);
+                                             c.opacity, c.options, c.overlay);
     const bool drewGeneral = drawImageProjected(general.buffer(), c.clip, src.buffer(), c.sourceRect,
-                                                viaGeneralMapping(c.transform), c.opacity, c.options);
+                                                viaGeneralMapping(c.transform), c.opacity, c.options, c.overlay);
     EXPECT_EQ(drewFast, drewGeneral);
     return {fast, general};
 }
@@ -526,9 +527,13 @@ TEST(ProjectiveMapper, TurnsAboutTheVerticalAxisMatchTheGeneralMapping) {
     // Vertical lines stay vertical: each target column is drawn from one source column.
     const Bitmap source = opaquePattern(61, 47);
     const Rect all(0, 0, 61, 47);
-    const ProjectionOptions nearest{SamplingFilter::Nearest};
+    const ProjectionOptions nearest{SamplingFilter::Nearest}, soft{SamplingFilter::Bilinear, false, true};
+    // A face's darkening gradient, as a flip's leaf carries it.
+    const ProjectionOverlay shade{Color::white(0, 0.5), 1, -1.0 / 61, 0, 0, 1};
     const Case cases[] = {
         {turned(0.5, 0, 1, 0, 61, 47, 150, 64, 64)},
+        {turned(-0.8, 0, 1, 0, 61, 47, 90, 64, 64), 0.8, soft, Rect(0, 0, 128, 128), all, &shade},
+        {turned(1.2, 0, 1, 0, 61, 47, 60, 64, 64), 1, soft}, // soft edges, the far side thin
         {turned(-1.1, 0, 1, 0, 61, 47, 80, 64, 64), 0.6},
         {turned(2.4, 0, 1, 0, 61, 47, 120, 64, 64)}, // its back, mirrored
         {turned(1.3, 0, 1, 0, 61, 47, 40, 64, 64)},  // partly behind the eye
