@@ -1,6 +1,7 @@
 #include "OLMCalendar/XQCalendar.h"
 
 #include "OLMCalendar/Presenters/Flow/XQCalendarFlowPresenter.h"
+#include "OLMCalendar/Presenters/Day/XQCalendarDayViewPresenter.h"
 #include "OLMCalendar/Presenters/Month/XQCalendarMonthPresenter.h"
 #include "OLMCalendar/Presenters/MonthNames/XQCalendarMonthNamesPresenter.h"
 #include "OLMCalendar/Presenters/Week/XQCalendarWeekPresenter.h"
@@ -29,6 +30,7 @@ XQCalendar::PresenterTable& XQCalendar::presenterTable() {
         t[XQCalendarViewModeMonthNames] = &classWithFactory<XQCalendarPresenter, XQCalendarMonthNamesPresenter>();
         t[XQCalendarViewModeYearNumbers] = &classWithFactory<XQCalendarPresenter, XQCalendarYearNumbersPresenter>();
         t[XQCalendarViewModeFlow] = &classWithFactory<XQCalendarPresenter, XQCalendarFlowPresenter>();
+        t[XQCalendarViewModeDay] = &classWithFactory<XQCalendarPresenter, XQCalendarDayViewPresenter>();
         return t;
     }();
     return table;

@@ -288,10 +288,7 @@ double XQCalendarPresenterBase::axisLength() const {
 void XQCalendarPresenterBase::pan(ui::PanGestureRecognizer& recognizer) {
     // What the pan does is decided when it begins; its end must end whatever it started, even
     // when the selection or transition mode changed meanwhile.
-    if (recognizer.state() == ui::GestureRecognizerStateBegan) {
-        XQCalendar* calendar = owner();
-        _panSelects = calendar && calendar->selectionMode() == XQCalendarSelectionModeRange;
-    }
+    if (recognizer.state() == ui::GestureRecognizerStateBegan) _panSelects = panSelectsRange();
     if (_panSelects) {
         selectWithPan(recognizer);
         return;
@@ -330,7 +327,7 @@ void XQCalendarPresenterBase::pan(ui::PanGestureRecognizer& recognizer) {
                 return;
             }
             if (std::fabs(_velocityFactor) > flickVelocity) {
-                if (auto transition = _transition) transition->transitionWithAnimation();
+                playSwipeTransition();
                 _interactiveTransition = false;
                 return;
             }
@@ -354,22 +351,32 @@ void XQCalendarPresenterBase::pan(ui::PanGestureRecognizer& recognizer) {
             const bool finish = _transitionDirection == XQViewTransitionDirectionForward
                                     ? v < returnVelocity
                                     : v > -returnVelocity;
-            if (auto transition = _transition)
-                finish ? transition->finishTransition() : transition->cancelTransition();
+            endSwipeTransition(finish);
         }
         _interactiveTransition = false;
         return;
     case ui::GestureRecognizerStateCancelled:
     case ui::GestureRecognizerStateFailed:
         // An interrupted swipe goes back to where it started.
-        if (_interactiveTransition && _panStarted) {
-            if (auto transition = _transition) transition->cancelTransition();
-        }
+        if (_interactiveTransition && _panStarted) endSwipeTransition(false);
         _interactiveTransition = false;
         return;
     default:
         return;
     }
+}
+
+bool XQCalendarPresenterBase::panSelectsRange() {
+    XQCalendar* calendar = owner();
+    return calendar && calendar->selectionMode() == XQCalendarSelectionModeRange;
+}
+
+void XQCalendarPresenterBase::playSwipeTransition() {
+    if (auto transition = _transition) transition->transitionWithAnimation();
+}
+
+void XQCalendarPresenterBase::endSwipeTransition(bool finish) {
+    if (auto transition = _transition) finish ? transition->finishTransition() : transition->cancelTransition();
 }
 
 void XQCalendarPresenterBase::selectWithPan(ui::PanGestureRecognizer& recognizer) {

@@ -179,6 +179,11 @@ public:
 
     // --- Gestures.
     virtual void pan(ui::PanGestureRecognizer& recognizer);
+    // Whether a pan that begins now selects a range instead of navigating (in range selection).
+    virtual bool panSelectsRange();
+    // A swipe's transition plays on its own (a flick), or ends (finish or cancel) at the pan's end.
+    virtual void playSwipeTransition();
+    virtual void endSwipeTransition(bool finish);
     virtual void selectWithPan(ui::PanGestureRecognizer& recognizer);
     virtual void tap(ui::TapGestureRecognizer& recognizer);
     virtual void selectDate(const std::optional<fnd::Date>& date);

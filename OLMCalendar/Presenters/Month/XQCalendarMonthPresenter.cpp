@@ -203,16 +203,7 @@ void XQCalendarMonthPresenter::removeGridCells() {
 
 std::shared_ptr<XQCalendarCell> XQCalendarMonthPresenter::customCellWithType(XQCalendarCellType type) {
     XQCalendar* calendar = owner();
-    auto delegate = _supportsCustomCells && calendar ? calendar->delegate() : nullptr;
-    auto cell = delegate ? delegate->calendarViewForCellOfKind(*calendar, type) : nullptr;
-    if (!cell || cell->superview()) return nullptr; // none, or one already shown
-    // A cell of another kind would break the grid.
-    XQCalendarCell* c = cell.get();
-    const bool fits = (type == XQCalendarCellTypeDay && dynamic_cast<XQCalendarDayCell*>(c)) ||
-                      (type == XQCalendarCellTypeDayName && dynamic_cast<XQCalendarDayNameCell*>(c)) ||
-                      (type == XQCalendarCellTypeWeekNumber && dynamic_cast<XQCalendarWeekNumberCell*>(c)) ||
-                      (type == XQCalendarCellTypeTitle && dynamic_cast<XQCalendarTitleCell*>(c));
-    return fits ? cell : nullptr;
+    return _supportsCustomCells && calendar ? delegateCellOfKind(*calendar, type) : nullptr;
 }
 
 std::shared_ptr<XQCalendarCell> XQCalendarMonthPresenter::createCellWithType(XQCalendarCellType type) {
@@ -221,18 +212,9 @@ std::shared_ptr<XQCalendarCell> XQCalendarMonthPresenter::createCellWithType(XQC
 }
 
 std::shared_ptr<XQCalendarCell> XQCalendarMonthPresenter::stockCellWithType(XQCalendarCellType type) {
-    switch (type) {
-    case XQCalendarCellTypeDay:
-        return XQCalendarDayCell::make();
-    case XQCalendarCellTypeDayName:
-        return XQCalendarDayNameCell::make();
-    case XQCalendarCellTypeWeekNumber:
-        return XQCalendarWeekNumberCell::make();
-    case XQCalendarCellTypeTitle:
-        return XQCalendarMonthTitleCell::make();
-    default:
-        return nullptr;
-    }
+    // The month's title has arrows.
+    if (type == XQCalendarCellTypeTitle) return XQCalendarMonthTitleCell::make();
+    return stockCellOfKind(type);
 }
 
 void XQCalendarMonthPresenter::createCells() {

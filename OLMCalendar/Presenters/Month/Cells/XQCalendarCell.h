@@ -94,6 +94,12 @@ private:
     gfx::Size _cellShapeSize;
 };
 
+// The calendar delegate's cell of a kind (calendarViewForCellOfKind) when it gives one that
+// fits: of the kind's stock class or a subclass, and not shown already; else nullptr.
+std::shared_ptr<XQCalendarCell> delegateCellOfKind(XQCalendar& calendar, XQCalendarCellType kind);
+// A new stock cell of a kind (day, day name, week number, plain title); nullptr for others.
+std::shared_ptr<XQCalendarCell> stockCellOfKind(XQCalendarCellType kind);
+
 // Whether a size is zero in both dimensions (a shape without a size of its own).
 inline bool isZeroSize(gfx::Size size) {
     return size.width == 0 && size.height == 0;

@@ -162,6 +162,7 @@ void XQCalendarDayCell::loadEvents(XQCalendar& calendar, const fnd::Date& date, 
 void XQCalendarDayCell::storeEvents(XQCalendarEvents events) {
     if (events.empty() && _events.empty() && _originalEventsCount == 0) return;
     _originalEventsCount = static_cast<long>(events.size());
+    _allEvents = events;
     _events = sortEvents(std::move(events), _date.value_or(fnd::Date()));
     setNeedsDisplay();
 }

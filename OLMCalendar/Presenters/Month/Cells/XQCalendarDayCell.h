@@ -51,6 +51,8 @@ public:
     // The day's events as kept for drawing (see sortEvents).
     const XQCalendarEvents& events() const { return _events; }
     void setEvents(XQCalendarEvents events) { _events = std::move(events); }
+    // The day's events as the data source gave them (neither sorted nor cut).
+    const XQCalendarEvents& allEvents() const { return _allEvents; }
     XQCalendarDayCellState state() const { return _state; }
     // An equal state changes nothing; otherwise restyles, stacks the cell by its selection
     // (selected above range days above today) and redraws.
@@ -98,6 +100,7 @@ private:
 
     std::optional<fnd::Date> _date;
     XQCalendarEvents _events;
+    XQCalendarEvents _allEvents;
     XQCalendarDayCellState _state = 0;
     long _originalEventsCount = 0;
     gfx::Size _localShapeSize;

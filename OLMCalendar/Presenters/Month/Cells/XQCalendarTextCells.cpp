@@ -1,6 +1,7 @@
 // The cells that show one piece of text: title, weekday name, week number.
 
 #include "OLMCalendar/Presenters/Month/Cells/XQCalendarCellFormatters.h"
+#include "OLMCalendar/Presenters/Month/Cells/XQCalendarDayCell.h"
 #include "OLMCalendar/Presenters/Month/Cells/XQCalendarDayNameCell.h"
 #include "OLMCalendar/Presenters/Month/Cells/XQCalendarTitleCell.h"
 #include "OLMCalendar/Presenters/Month/Cells/XQCalendarWeekNumberCell.h"
@@ -10,6 +11,34 @@
 OLM_DEFINE_CLASS(XQCalendarTitleCell, XQCalendarCell)
 OLM_DEFINE_CLASS(XQCalendarDayNameCell, XQCalendarCell)
 OLM_DEFINE_CLASS(XQCalendarWeekNumberCell, XQCalendarCell)
+
+std::shared_ptr<XQCalendarCell> delegateCellOfKind(XQCalendar& calendar, XQCalendarCellType kind) {
+    auto delegate = calendar.delegate();
+    auto cell = delegate ? delegate->calendarViewForCellOfKind(calendar, kind) : nullptr;
+    if (!cell || cell->superview()) return nullptr; // none, or one already shown
+    // A cell of another kind would break the presenter's layout and attaches.
+    XQCalendarCell* c = cell.get();
+    const bool fits = (kind == XQCalendarCellTypeDay && dynamic_cast<XQCalendarDayCell*>(c)) ||
+                      (kind == XQCalendarCellTypeDayName && dynamic_cast<XQCalendarDayNameCell*>(c)) ||
+                      (kind == XQCalendarCellTypeWeekNumber && dynamic_cast<XQCalendarWeekNumberCell*>(c)) ||
+                      (kind == XQCalendarCellTypeTitle && dynamic_cast<XQCalendarTitleCell*>(c));
+    return fits ? cell : nullptr;
+}
+
+std::shared_ptr<XQCalendarCell> stockCellOfKind(XQCalendarCellType kind) {
+    switch (kind) {
+    case XQCalendarCellTypeDay:
+        return XQCalendarDayCell::make();
+    case XQCalendarCellTypeDayName:
+        return XQCalendarDayNameCell::make();
+    case XQCalendarCellTypeWeekNumber:
+        return XQCalendarWeekNumberCell::make();
+    case XQCalendarCellTypeTitle:
+        return XQCalendarTitleCell::make();
+    default:
+        return nullptr;
+    }
+}
 
 namespace {
 
