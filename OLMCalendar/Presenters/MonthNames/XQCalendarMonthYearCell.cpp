@@ -11,6 +11,18 @@ std::shared_ptr<XQCalendarCellStyle> XQCalendarMonthYearCell::createStyle() cons
     return style;
 }
 
+void XQCalendarMonthYearCell::updateVisuals() {
+    XQCalendarCell::updateVisuals();
+    const XQCalendarCellStyle& s = style();
+    const bool draws = s.shape() && (s.shapeFill() || s.shapeStroke());
+    if (draws == _drawsShape) return;
+    _drawsShape = draws;
+    if (draws)
+        setNeedsDisplay();
+    else
+        layer()->setContents(nullptr);
+}
+
 void XQCalendarMonthYearCell::setState(XQCalendarMonthYearCellState state) {
     if (state == _state) return;
     _state = state;

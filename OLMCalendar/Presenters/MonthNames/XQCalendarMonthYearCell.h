@@ -30,6 +30,9 @@ public:
 
     // A cell style with an id of its own, which carries the cell's state.
     std::shared_ptr<XQCalendarCellStyle> createStyle() const override;
+    // Restyles; the cell keeps a backing store only while its style gives it a shape to draw.
+    void updateVisuals() override;
+    bool drawsContent() const override { return _drawsShape; }
 
 protected:
     friend struct rt::Access;
@@ -43,4 +46,6 @@ protected:
 private:
     std::optional<fnd::Date> _date;
     XQCalendarMonthYearCellState _state = 0;
+    // Most cells show only their label: they draw nothing of their own.
+    bool _drawsShape = false;
 };

@@ -58,6 +58,23 @@ TEST_F(MonthNamesTest, StatesFollowTheSelectionAndTheBoundsAndTheThemeColoursThe
     EXPECT_EQ(cells[3]->state(), 0);
 }
 
+TEST_F(MonthNamesTest, ASelectedMonthStandsOnAFilledCircle) {
+    calendar->setSelectedDate(day(2026, 6, 15));
+    auto& presenter = names();
+    const auto below = [&](long index) { // under the name, inside the circle
+        const gfx::Rect frame = presenter.cells()[static_cast<std::size_t>(index)]->frame();
+        return gfx::Point{frame.midX(), 40 + frame.midY() + 22};
+    };
+    driver->runUntilIdle();
+    EXPECT_EQ(driver->render() ? driver->pixel(below(5)) : gfx::RGBA{}, (gfx::RGBA{0, 0, 0, 1}));
+    EXPECT_EQ(driver->pixel(below(4)), (gfx::RGBA{1, 1, 1, 1}));
+    calendar->setSelectedDate(day(2026, 5, 15));
+    driver->runUntilIdle();
+    driver->render();
+    EXPECT_EQ(driver->pixel(below(5)), (gfx::RGBA{1, 1, 1, 1}));
+    EXPECT_EQ(driver->pixel(below(4)), (gfx::RGBA{0, 0, 0, 1}));
+}
+
 TEST_F(MonthNamesTest, ATapOpensTheMonthUnderItAlsoOnTheRightEdge) {
     names();
     // The right edge of the second row: June.
