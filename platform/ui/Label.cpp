@@ -38,6 +38,8 @@ void Label::setText(std::string text) {
 }
 
 void Label::setFont(gfx::FontRef font) {
+    // A value set again changes nothing: restyling passes set every property each time.
+    if (font && font == _font) return;
     _font = font ? std::move(font) : gfx::Font::systemFont(defaultFontSize);
     setNeedsDisplay();
 }
@@ -47,21 +49,25 @@ gfx::Color Label::textColor() const {
 }
 
 void Label::setTextColor(std::optional<gfx::Color> color) {
+    if (color == _textColor) return;
     _textColor = color;
     setNeedsDisplay();
 }
 
 void Label::setTextAlignment(gfx::TextAlignment alignment) {
+    if (alignment == _alignment) return;
     _alignment = alignment;
     setNeedsDisplay();
 }
 
 void Label::setLineBreakMode(gfx::LineBreakMode mode) {
+    if (mode == _lineBreakMode) return;
     _lineBreakMode = mode;
     setNeedsDisplay();
 }
 
 void Label::setNumberOfLines(long lines) {
+    if (std::max(0L, lines) == _numberOfLines) return;
     _numberOfLines = std::max(0L, lines);
     setNeedsDisplay();
 }

@@ -55,6 +55,7 @@ void BM_FlowScrollFrame(benchmark::State& state) {
         const int k = i++ % 54;
         collection.setContentOffset({0, start + 47.0 * (k < 27 ? k : 54 - k)});
         screen.driver->step();
+        benchmark::DoNotOptimize(screen.driver->frame()); // composited when looked at
     });
 }
 BENCHMARK(BM_FlowScrollFrame)->Unit(benchmark::kMillisecond);
@@ -65,6 +66,7 @@ void BM_FlowFirstFrame(benchmark::State& state) {
     for (auto _ : state) {
         {
             FlowScreen screen(state.range(0));
+            benchmark::DoNotOptimize(screen.driver->frame());
             const auto& collection = *screen.flow().collectionView();
             views = collection.createdViewCount();
             cells = static_cast<long>(collection.visibleCells().size());

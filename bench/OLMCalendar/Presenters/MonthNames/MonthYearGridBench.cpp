@@ -34,6 +34,7 @@ void BM_ZoomedOutNavigateFrame(benchmark::State& state) {
         timeFrames(state, [&] {
             calendar->setDisplayedDate(dates[++i % 2], true);
             driver.step();
+            benchmark::DoNotOptimize(driver.frame()); // composited when looked at
         });
     }
     fnd::mainQueue().drain();
