@@ -2,6 +2,10 @@
 
 #include "OLMCalendar/Presenters/Day/DayView/AllDayArea/XQCalendarDayViewAllDayEventCell.h"
 #include "OLMCalendar/Presenters/Day/DayView/AllDayArea/XQCalendarDayViewAllDayEventsView.h"
+#include "OLMCalendar/Presenters/Day/DayView/DayArea/XQCalendarDayViewEventCell.h"
+#include "OLMCalendar/Presenters/Day/DayView/DayArea/XQCalendarDayViewEventsLayout.h"
+#include "OLMCalendar/Presenters/Day/DayView/DayArea/XQCalendarDayViewEventsView.h"
+#include "OLMCalendar/Presenters/Day/DayView/XQCalendarDayViewEventCellProtocol.h"
 
 #include <algorithm>
 
@@ -25,6 +29,7 @@ void sortByStart(XQCalendarEvents& events) {
 void XQCalendarDayView::init() {
     ui::View::init(gfx::Rect::zero());
     installAllDayEventsView(createAllDayEventsView());
+    installEventsView(createEventsView());
     _emptyLabel = createEmptyView();
     addSubview(_emptyLabel);
 }
@@ -35,26 +40,40 @@ std::shared_ptr<XQCalendarDayViewAllDayEventsView> XQCalendarDayView::createAllD
     return XQCalendarDayViewAllDayEventsView::make();
 }
 
+std::shared_ptr<XQCalendarDayViewEventsView> XQCalendarDayView::createEventsView() {
+    return XQCalendarDayViewEventsView::make(gfx::Rect::zero(), XQCalendarDayViewEventsLayout::make());
+}
+
 std::shared_ptr<ui::Label> XQCalendarDayView::createEmptyView() {
     auto label = ui::Label::make();
     label->setText("Select a date to display events");
     return label;
 }
 
-void XQCalendarDayView::installAllDayEventsView(std::shared_ptr<XQCalendarDayViewAllDayEventsView> view) {
+template <class T> void XQCalendarDayView::adoptCollectionView(ui::CollectionView& collectionView) {
     auto self = std::static_pointer_cast<XQCalendarDayView>(rt::sharedFrom(this));
-    const auto& collection = view->eventsView();
-    collection->registerClass(&ui::CollectionReusableView::reusableClass<XQCalendarDayViewAllDayEventCell>(),
-                              eventCellIdentifier);
-    collection->setDataSource(self);
-    collection->setDelegate(self);
-    if (_allDayEventsView) {
-        // In the old strip's place, first among the subviews.
-        _allDayEventsView->removeFromSuperview();
-    }
+    collectionView.registerClass(&ui::CollectionReusableView::reusableClass<T>(), eventCellIdentifier);
+    collectionView.setDataSource(self);
+    collectionView.setDelegate(self);
+}
+
+void XQCalendarDayView::installAllDayEventsView(std::shared_ptr<XQCalendarDayViewAllDayEventsView> view) {
+    adoptCollectionView<XQCalendarDayViewAllDayEventCell>(*view->eventsView());
+    // In the old strip's place, first among the subviews.
+    if (_allDayEventsView) _allDayEventsView->removeFromSuperview();
     _allDayEventsView = std::move(view);
     insertSubview(_allDayEventsView, 0);
     _allDayEventsView->attachWithEvents(_allDayEvents, _date);
+    setNeedsLayout();
+}
+
+void XQCalendarDayView::installEventsView(std::shared_ptr<XQCalendarDayViewEventsView> view) {
+    adoptCollectionView<XQCalendarDayViewEventCell>(*view);
+    // Second among the subviews, above the strip.
+    if (_eventsView) _eventsView->removeFromSuperview();
+    _eventsView = std::move(view);
+    insertSubview(_eventsView, 1);
+    if (_date) _eventsView->attachWithEvents(_events, _date, _calendar);
     setNeedsLayout();
 }
 
@@ -64,6 +83,8 @@ void XQCalendarDayView::setDataSource(std::shared_ptr<XQCalendarDayViewDataSourc
     auto keep = _dataSource;
     if (auto view = keep->createAllDayEventsViewInDayView(*this); view && view != _allDayEventsView)
         installAllDayEventsView(std::move(view));
+    if (auto view = keep->createEventsViewInDayView(*this); view && view != _eventsView)
+        installEventsView(std::move(view));
 }
 
 void XQCalendarDayView::attachWithEvents(const XQCalendarEvents& events, const std::optional<fnd::Date>& date,
@@ -79,6 +100,7 @@ void XQCalendarDayView::attachWithEvents(const XQCalendarEvents& events, const s
     sortByStart(_allDayEvents);
     sortByStart(_events);
     _allDayEventsView->attachWithEvents(_allDayEvents, _date);
+    _eventsView->attachWithEvents(_events, _date, _calendar);
     setNeedsLayout();
 }
 
@@ -93,11 +115,13 @@ void XQCalendarDayView::layoutSubviews() {
     const gfx::Size bounds = this->bounds().size;
     if (!_date) {
         _allDayEventsView->setFrame(gfx::Rect::zero());
+        _eventsView->setFrame(gfx::Rect::zero());
         _emptyLabel->setFrame({0, 0, bounds.width, bounds.height});
         return;
     }
     const gfx::Size size = allDayViewSize();
     _allDayEventsView->setFrame({0, 0, size.width, size.height});
+    _eventsView->setFrame({0, size.height, bounds.width, bounds.height - size.height});
     _emptyLabel->setFrame(gfx::Rect::zero());
 }
 
@@ -120,7 +144,9 @@ long XQCalendarDayView::collectionViewNumberOfItemsInSection(ui::CollectionView&
             if (auto count = _dataSource->dayViewNumberOfAllDayEventsInSection(*this, section)) return std::max(0L, *count);
         return static_cast<long>(_allDayEvents.size());
     }
-    return 0;
+    if (_dataSource)
+        if (auto count = _dataSource->dayViewNumberOfEventsInSection(*this, section)) return std::max(0L, *count);
+    return static_cast<long>(_events.size());
 }
 
 std::shared_ptr<ui::CollectionViewCell>
@@ -136,8 +162,8 @@ XQCalendarDayView::collectionViewCellForItemAtIndexPath(ui::CollectionView& coll
     auto cell = collectionView.dequeueReusableCell(eventCellIdentifier, indexPath);
     if (!cell) return nullptr;
     // Items past the day's list (a data source's larger count) show no event.
-    if (auto* allDayCell = dynamic_cast<XQCalendarDayViewAllDayEventCell*>(cell.get()))
-        allDayCell->attachWithEvent(eventAt(collectionView, indexPath));
+    if (auto* bindable = dynamic_cast<XQCalendarDayViewEventCellProtocol*>(cell.get()))
+        bindable->attachWithEvent(eventAt(collectionView, indexPath));
     if (auto dataSource = _dataSource) dataSource->dayViewUpdateCell(*this, *cell);
     return cell;
 }

@@ -21,6 +21,7 @@
 
 class XQCalendarDayView;
 class XQCalendarDayViewAllDayEventsView;
+class XQCalendarDayViewEventsView;
 
 // Every method is optional; the defaults behave as an object that does not implement it
 // (nullptr and nullopt: not implemented).
@@ -28,7 +29,12 @@ class XQCalendarDayViewDataSource {
 public:
     virtual ~XQCalendarDayViewDataSource() = default;
 
-    // The all-day strip to use instead of the stock one (asked when the data source is set).
+    // The timed-events view and the all-day strip to use instead of the stock ones (asked
+    // when the data source is set).
+    virtual std::shared_ptr<XQCalendarDayViewEventsView> createEventsViewInDayView(XQCalendarDayView& dayView) {
+        (void)dayView;
+        return nullptr;
+    }
     virtual std::shared_ptr<XQCalendarDayViewAllDayEventsView> createAllDayEventsViewInDayView(XQCalendarDayView& dayView) {
         (void)dayView;
         return nullptr;
@@ -125,6 +131,7 @@ public:
     static constexpr const char* eventCellIdentifier = "eventCell";
 
     const std::shared_ptr<XQCalendarDayViewAllDayEventsView>& allDayEventsView() const { return _allDayEventsView; }
+    const std::shared_ptr<XQCalendarDayViewEventsView>& eventsView() const { return _eventsView; }
     // The label shown instead of both areas while there is no date.
     std::shared_ptr<ui::View> emptyView() const { return _emptyLabel; }
     const std::optional<fnd::Date>& date() const { return _date; }
@@ -173,16 +180,22 @@ protected:
 
     // The stock views.
     virtual std::shared_ptr<XQCalendarDayViewAllDayEventsView> createAllDayEventsView();
+    virtual std::shared_ptr<XQCalendarDayViewEventsView> createEventsView();
     virtual std::shared_ptr<ui::Label> createEmptyView();
 
 private:
     // Wires a strip to this day view and puts it in place of the current one.
     void installAllDayEventsView(std::shared_ptr<XQCalendarDayViewAllDayEventsView> view);
+    void installEventsView(std::shared_ptr<XQCalendarDayViewEventsView> view);
+    // Makes this day view the data source and delegate of a collection view, its cells of
+    // class T under "eventCell".
+    template <class T> void adoptCollectionView(ui::CollectionView& collectionView);
     bool isAllDayCollection(const ui::CollectionView& collectionView) const;
     // The event of an item of a collection view, or nullptr beyond its list.
     XQCalendarEventRef eventAt(const ui::CollectionView& collectionView, const fnd::IndexPath& indexPath) const;
 
     std::shared_ptr<XQCalendarDayViewAllDayEventsView> _allDayEventsView;
+    std::shared_ptr<XQCalendarDayViewEventsView> _eventsView;
     std::shared_ptr<ui::Label> _emptyLabel;
     std::optional<fnd::Date> _date;
     fnd::CalendarRef _calendar;

@@ -1,6 +1,8 @@
 #include "OLMCalendar/Presenters/Day/DayView/AllDayArea/XQCalendarDayViewAllDayEventCell.h"
 #include "OLMCalendar/Presenters/Day/DayView/AllDayArea/XQCalendarDayViewAllDayEventsView.h"
 #include "OLMCalendar/Presenters/Day/DayView/AllDayArea/XQCalendarDayViewAllDayEventsViewLayout.h"
+#include "OLMCalendar/Presenters/Day/DayView/DayArea/XQCalendarDayViewEventCell.h"
+#include "OLMCalendar/Presenters/Day/DayView/DayArea/XQCalendarDayViewEventsView.h"
 #include "OLMCalendar/Presenters/Day/DayView/XQCalendarDayView.h"
 #include "OLMCalendar/XQCalendarEvent.h"
 #include "platform/graphics/SystemColors.h"
@@ -99,14 +101,16 @@ public:
     std::shared_ptr<XQCalendarDayViewAllDayEventsView> createAllDayEventsViewInDayView(XQCalendarDayView&) override {
         return ownStrip;
     }
+    std::optional<long> timedCount;
     std::optional<long> dayViewNumberOfAllDayEventsInSection(XQCalendarDayView&, long) override { return allDayCount; }
+    std::optional<long> dayViewNumberOfEventsInSection(XQCalendarDayView&, long) override { return timedCount; }
     std::shared_ptr<ui::CollectionViewCell> dayViewAllDayEventCellForItemAtIndexPath(XQCalendarDayView&,
                                                                                      const fnd::IndexPath&) override {
         return ownCell;
     }
     void dayViewUpdateCell(XQCalendarDayView&, ui::CollectionViewCell& cell) override {
-        auto* allDay = dynamic_cast<XQCalendarDayViewAllDayEventCell*>(&cell);
-        log.push_back("updateCell " + (allDay && allDay->event() ? allDay->event()->title() : std::string("-")));
+        auto* bound = dynamic_cast<XQCalendarDayViewEventCellProtocol*>(&cell);
+        log.push_back("updateCell " + (bound && bound->event() ? bound->event()->title() : std::string("-")));
     }
     std::optional<gfx::Size> allDayViewSizeInDayView(XQCalendarDayView&) override { return stripSize; }
     void dayViewDidSelectEvent(XQCalendarDayView&, const XQCalendarEventRef& event) override {
@@ -149,6 +153,7 @@ TEST_F(DayViewTest, withoutADateOnlyTheLabelShowsOverTheWholeView) {
     show({});
     EXPECT_EQ(dayView->emptyView()->frame(), gfx::Rect::zero());
     EXPECT_EQ(dayView->allDayEventsView()->frame(), gfx::Rect::zero()); // no all-day events: no strip
+    EXPECT_EQ(dayView->eventsView()->frame(), (gfx::Rect{0, 0, 390, 600}));
 }
 
 TEST_F(DayViewTest, splitsTheEventsAndSortsEachListByStartKeepingEqualStartsInOrder) {
@@ -162,6 +167,9 @@ TEST_F(DayViewTest, splitsTheEventsAndSortsEachListByStartKeepingEqualStartsInOr
     EXPECT_EQ(dayView->allDayEvents(), (XQCalendarEvents{e, d}));
     EXPECT_EQ(dayView->allDayEventsView()->events(), (XQCalendarEvents{e, d}));
     EXPECT_EQ(dayView->allDayEventsView()->frame(), (gfx::Rect{0, 0, 390, 23}));
+    EXPECT_EQ(dayView->eventsView()->frame(), (gfx::Rect{0, 23, 390, 577}));
+    EXPECT_EQ(dayView->eventsView()->events(), (XQCalendarEvents{b, c, a}));
+    EXPECT_EQ(dayView->subviews()[1], dayView->eventsView());
 }
 
 TEST_F(DayViewTest, allDayItemsShareTheLineAndAnOddLastOneSpansIt) {
@@ -202,13 +210,31 @@ TEST_F(DayViewTest, dataSourceCountsPastTheListShowNoEventAndCellsAreUpdatedAfte
     EXPECT_EQ(strip().cellForItemAtIndexPath(fnd::IndexPath::forItem(0, 0)), source->ownCell);
 }
 
-TEST_F(DayViewTest, aTappedAllDayEventIsReported) {
+TEST_F(DayViewTest, tappedEventsOfBothAreasAreReported) {
     dayView->setDelegate(source);
-    show(allDayEvents(3));
+    auto list = allDayEvents(3);
+    list.push_back(event("Timed", day(2026, 12, 15, 2), 1));
+    show(list);
     const gfx::Rect frame = itemFrame(2);
     driver->tap({60 + frame.midX(), frame.midY()});
     driver->runUntilIdle();
-    EXPECT_EQ(source->log, (Log{"didSelect All day 3"}));
+    // 02:00 stands 10 + 2 × 80 into the events view, which starts below the 43-high strip.
+    driver->tap({200, 43 + 10 + 160 + 20});
+    driver->runUntilIdle();
+    EXPECT_EQ(source->log, (Log{"didSelect All day 3", "didSelect Timed"}));
+}
+
+TEST_F(DayViewTest, timedCellsAreBoundAndCountsPastTheListBindNothing) {
+    source->timedCount = 3;
+    dayView->setDataSource(source);
+    show({event("Early", day(2026, 12, 15, 1), 1)});
+    auto& view = *dayView->eventsView();
+    EXPECT_EQ(view.numberOfItemsInSection(0), 3);
+    auto cell = std::dynamic_pointer_cast<XQCalendarDayViewEventCell>(view.cellForItemAtIndexPath(fnd::IndexPath::forItem(0, 0)));
+    ASSERT_TRUE(cell);
+    EXPECT_EQ(cell->event()->title(), "Early");
+    std::sort(source->log.begin(), source->log.end());
+    EXPECT_EQ(source->log.front(), "updateCell Early");
 }
 
 TEST_F(DayViewTest, aDataSourcesOwnStripReplacesTheStockOneAndIsFed) {

@@ -3,12 +3,13 @@
 // An all-day event in the day view's strip: a box in the style's background colour with the
 // event's title on one line, truncated at its tail.
 
+#include "OLMCalendar/Presenters/Day/DayView/XQCalendarDayViewEventCellProtocol.h"
 #include "OLMCalendar/Themes/Styles/XQCalendarDayViewAllDayEventCellStyle.h"
 #include "OLMCalendar/XQCalendarProtocols.h"
 #include "platform/ui/CollectionViewCell.h"
 #include "platform/ui/Label.h"
 
-class XQCalendarDayViewAllDayEventCell : public ui::CollectionViewCell {
+class XQCalendarDayViewAllDayEventCell : public ui::CollectionViewCell, public XQCalendarDayViewEventCellProtocol {
 public:
     OLM_DECLARE_CLASS(XQCalendarDayViewAllDayEventCell)
     static std::shared_ptr<XQCalendarDayViewAllDayEventCell> make(const gfx::Rect& frame = {}) {
@@ -20,8 +21,8 @@ public:
     const std::shared_ptr<XQCalendarDayViewAllDayEventCellStyle>& style() const { return _style; }
 
     // Binds the cell to an event (held weakly) and shows its title.
-    void attachWithEvent(const XQCalendarEventRef& event);
-    XQCalendarEventRef event() const { return _event.lock(); }
+    void attachWithEvent(const XQCalendarEventRef& event) override;
+    XQCalendarEventRef event() const override { return _event.lock(); }
 
     void layoutSubviews() override;
 
