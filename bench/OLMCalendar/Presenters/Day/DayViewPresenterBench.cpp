@@ -1,0 +1,113 @@
+// The day view at the size of a phone screen (390 x 844 points at scale 3, 1170 x 2532
+// pixels) in a window of the headless host: stepping a day with the default (scroll)
+// transition over the day view, frame by frame until it settles, forward and back in turn.
+// Each day holds 40 timed events in overlapping runs and 3 all-day events. The frame that
+// starts a step (two snapshots, the new day's binding, layout and drawing) is the costly
+// one: `start_ms` is its median; `median_ms` and `worst_ms` cover every frame.
+
+#include "OLMCalendar/Presenters/Day/XQCalendarDayViewPresenter.h"
+#include "OLMCalendar/XQCalendar.h"
+#include "OLMCalendar/XQCalendarEvent.h"
+#include "../../../PixelKernelCap.h"
+#include "platform/foundation/Dispatch.h"
+#include "platform/graphics/Screen.h"
+#include "platform/graphics/SystemColors.h"
+#include "platform/ui/TestDriver.h"
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <map>
+
+namespace {
+
+constexpr gfx::Size kScreen{390, 844};
+
+fnd::Date at(long year, long month, long day, long hour = 0) {
+    fnd::DateComponents c;
+    c.year = year;
+    c.month = month;
+    c.day = day;
+    c.hour = hour;
+    return *fnd::Calendar::make()->dateFromComponents(c);
+}
+
+class BusyDays : public XQCalendarDataSource {
+public:
+    std::optional<XQCalendarEvents> calendarEventsForDate(XQCalendar& calendar, const fnd::Date& date) override {
+        const fnd::Date start = calendar.calendar()->startOfDayForDate(date);
+        auto& day = _days[start.timeIntervalSince1970()];
+        if (day.empty()) fill(day, start);
+        return day;
+    }
+
+private:
+    static void fill(XQCalendarEvents& day, const fnd::Date& start) {
+        const gfx::Color palette[] = {gfx::systemColors::systemRed(), gfx::systemColors::systemGreen(),
+                                      gfx::systemColors::systemBlue(), gfx::systemColors::systemOrange()};
+        const auto add = [&](double from, double minutes, bool allDay, int i) {
+            auto event = XQCalendarEvent::make();
+            event->setStartDate(start.dateByAddingTimeInterval(from * 60));
+            event->setEndDate(start.dateByAddingTimeInterval((from + minutes) * 60));
+            event->setTitle(allDay ? "Conference" : "Design review with the team");
+            event->setDetail("Room 4B");
+            event->setEventColor(palette[i % 4]);
+            event->setAllDay(allDay);
+            day.push_back(event);
+        };
+        for (int i = 0; i < 3; ++i) add(0, 1440, true, i);
+        // Runs of four overlapping events from 7:00, one run an hour.
+        for (int i = 0; i < 40; ++i) add(7 * 60 + (i / 4) * 60 + (i % 4) * 12, 30 + (i % 3) * 20, false, i);
+    }
+    std::map<double, XQCalendarEvents> _days;
+};
+
+void BM_DaySwitchFrames(benchmark::State& state) {
+    PixelKernelCap cap(state.range(0) == 1);
+    gfx::setScreenScale(3);
+    fnd::Clock::setFixedNow(at(2026, 12, 15, 10));
+    auto driver = std::make_unique<ui::TestDriver>(kScreen);
+    auto calendar = XQCalendar::make(gfx::Rect{{0, 0}, kScreen});
+    auto events = std::make_shared<BusyDays>();
+    calendar->setDataSource(events);
+    calendar->setViewMode(XQCalendarViewModeDay);
+    driver->window()->addSubview(calendar);
+    driver->runUntilIdle();
+    auto& presenter = static_cast<XQCalendarDayViewPresenter&>(*calendar->presenter());
+    // A swipe in the day view first: programmatic steps then move a day, over the day view.
+    driver->panAndRest({300, 500}, {100, 500}, 1.5);
+    driver->runUntilIdle();
+
+    using Clock = std::chrono::steady_clock;
+    std::vector<double> frames, starts;
+    bool forward = false;
+    for (auto _ : state) {
+        const auto begin = Clock::now();
+        const bool start = !presenter.isTransitionRunning();
+        if (start) {
+            forward = !forward;
+            forward ? presenter.navigateForward(true) : presenter.navigateBack(true);
+        }
+        driver->step();
+        const double ms = std::chrono::duration<double, std::milli>(Clock::now() - begin).count();
+        frames.push_back(ms);
+        if (start) starts.push_back(ms);
+    }
+    const auto median = [](std::vector<double> v) {
+        if (v.empty()) return 0.0;
+        std::nth_element(v.begin(), v.begin() + static_cast<long>(v.size() / 2), v.end());
+        return v[v.size() / 2];
+    };
+    state.counters["median_ms"] = median(frames);
+    state.counters["worst_ms"] = frames.empty() ? 0 : *std::max_element(frames.begin(), frames.end());
+    state.counters["start_ms"] = median(starts);
+    state.counters["steps"] = static_cast<double>(starts.size());
+    driver.reset();
+    calendar.reset();
+    fnd::mainQueue().drain();
+    fnd::Clock::setFixedNow(std::nullopt);
+}
+BENCHMARK(BM_DaySwitchFrames)->Arg(0)->Arg(1)->ArgName("avx2")->Unit(benchmark::kMillisecond)->Iterations(240);
+
+} // namespace
