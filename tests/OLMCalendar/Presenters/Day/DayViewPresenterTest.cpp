@@ -1,3 +1,4 @@
+#include "OLMCalendar/Presenters/Day/DayView/DayArea/XQCalendarDayViewEventsView.h"
 #include "OLMCalendar/Presenters/Day/DayView/XQCalendarDayView.h"
 #include "OLMCalendar/Presenters/Day/XQCalendarDayViewPresenter.h"
 #include "platform/foundation/Dispatch.h"
@@ -287,6 +288,48 @@ TEST_F(DayViewPresenterTest, aCalendarFreedMidSwipeEndsItsTransitions) {
     driver->touchUp(1, {200, 70});
     drain();
     EXPECT_TRUE(weak.expired());
+    const Log log = takeLog();
+    EXPECT_EQ(std::count(log.begin(), log.end(), "presenterFinish canceled"), 1);
+}
+
+TEST_F(DayViewPresenterTest, theDayViewScrollsAndZoomsUnderTheSwipesAndTheCalendarsPinch) {
+    auto& view = *presenter().dayView()->eventsView();
+    // A vertical drag scrolls the time line and steps nothing.
+    driver->panAndRest({200, 600}, {200, 400}, 0.5);
+    drain();
+    EXPECT_GT(view.contentOffset().y, 150);
+    EXPECT_EQ(text(calendar->displayedDate()), "2026-12-16 10:30");
+    // A pinch there zooms the time line; the calendar keeps its view mode.
+    driver->pinch({200, 500}, 1, 2, 0.3);
+    drain();
+    EXPECT_DOUBLE_EQ(view.zoom(), 1.25);
+    EXPECT_EQ(calendar->viewMode(), XQCalendarViewModeDay);
+}
+
+
+TEST_F(DayViewPresenterTest, withVerticalTransitionsTheHeaderStepsAndTheDayViewScrolls) {
+    presenter().setTransitionIsVertical(true);
+    auto& view = *presenter().dayView()->eventsView();
+    driver->panAndRest({200, 600}, {200, 400}, 1.5);
+    drain();
+    EXPECT_EQ(text(calendar->displayedDate()), "2026-12-16 10:30");
+    EXPECT_GT(view.contentOffset().y, 150);
+    driver->panAndRest({200, 95}, {200, 5}, 1.5);
+    drain();
+    EXPECT_EQ(text(calendar->displayedDate()), "2026-12-23 10:30");
+}
+
+TEST_F(DayViewPresenterTest, anInterruptedSwipeCancelsBothTransitions) {
+    driver->touchDown(1, {300, 70});
+    for (int i = 1; i <= 6; ++i) {
+        driver->step(0.05);
+        driver->touchMove(1, {300 - 8.0 * i, 70});
+    }
+    ASSERT_NE(presenter().secondaryTransition(), nullptr);
+    driver->touchCancel(1);
+    drain();
+    EXPECT_EQ(text(calendar->displayedDate()), "2026-12-16 10:30");
+    EXPECT_EQ(transitionViews(), 0);
     const Log log = takeLog();
     EXPECT_EQ(std::count(log.begin(), log.end(), "presenterFinish canceled"), 1);
 }
