@@ -4,6 +4,8 @@
 // Each day holds 40 timed events in overlapping runs and 3 all-day events. The frame that
 // starts a step (two snapshots, the new day's binding, layout and drawing) is the costly
 // one: `start_ms` is its median; `median_ms` and `worst_ms` cover every frame.
+// Also: moving without animation to a day of 200 events (180 timed in overlapping clusters,
+// 20 all-day), then one frame (layout, display, compositing), two such days in turn.
 
 #include "OLMCalendar/Presenters/Day/XQCalendarDayViewPresenter.h"
 #include "OLMCalendar/XQCalendar.h"
@@ -35,6 +37,8 @@ fnd::Date at(long year, long month, long day, long hour = 0) {
 
 class BusyDays : public XQCalendarDataSource {
 public:
+    int timed = 40;
+    int allDay = 3;
     std::optional<XQCalendarEvents> calendarEventsForDate(XQCalendar& calendar, const fnd::Date& date) override {
         const fnd::Date start = calendar.calendar()->startOfDayForDate(date);
         auto& day = _days[start.timeIntervalSince1970()];
@@ -43,7 +47,7 @@ public:
     }
 
 private:
-    static void fill(XQCalendarEvents& day, const fnd::Date& start) {
+    void fill(XQCalendarEvents& day, const fnd::Date& start) const {
         const gfx::Color palette[] = {gfx::systemColors::systemRed(), gfx::systemColors::systemGreen(),
                                       gfx::systemColors::systemBlue(), gfx::systemColors::systemOrange()};
         const auto add = [&](double from, double minutes, bool allDay, int i) {
@@ -56,9 +60,13 @@ private:
             event->setAllDay(allDay);
             day.push_back(event);
         };
-        for (int i = 0; i < 3; ++i) add(0, 1440, true, i);
-        // Runs of four overlapping events from 7:00, one run an hour.
-        for (int i = 0; i < 40; ++i) add(7 * 60 + (i / 4) * 60 + (i % 4) * 12, 30 + (i % 3) * 20, false, i);
+        for (int i = 0; i < allDay; ++i) add(0, 1440, true, i);
+        // Runs of four overlapping events from 7:00 (from 0:00 for long days), one run every
+        // hour (or less).
+        const double first = timed > 68 ? 0 : 7 * 60;
+        const double run = std::min(60.0, (1440 - first) / ((timed + 3) / 4));
+        for (int i = 0; i < timed; ++i)
+            add(first + (i / 4) * run + (i % 4) * run / 5, 30 + (i % 3) * 20, false, i);
     }
     std::map<double, XQCalendarEvents> _days;
 };
@@ -109,5 +117,36 @@ void BM_DaySwitchFrames(benchmark::State& state) {
     fnd::Clock::setFixedNow(std::nullopt);
 }
 BENCHMARK(BM_DaySwitchFrames)->Arg(0)->Arg(1)->ArgName("avx2")->Unit(benchmark::kMillisecond)->Iterations(240);
+
+void BM_DayMoveFrame200Events(benchmark::State& state) {
+    PixelKernelCap cap(state.range(0) == 1);
+    gfx::setScreenScale(3);
+    fnd::Clock::setFixedNow(at(2026, 12, 15, 10));
+    auto driver = std::make_unique<ui::TestDriver>(kScreen);
+    auto calendar = XQCalendar::make(gfx::Rect{{0, 0}, kScreen});
+    auto events = std::make_shared<BusyDays>();
+    events->timed = 180;
+    events->allDay = 20;
+    calendar->setDataSource(events);
+    calendar->setViewMode(XQCalendarViewModeDay);
+    driver->window()->addSubview(calendar);
+    driver->runUntilIdle();
+    auto& presenter = static_cast<XQCalendarDayViewPresenter&>(*calendar->presenter());
+    const fnd::Date days[] = {at(2026, 12, 16, 10), at(2026, 12, 24, 10)};
+    int i = 0;
+    double worst = 0;
+    for (auto _ : state) {
+        const auto begin = std::chrono::steady_clock::now();
+        presenter.navigateToDate(days[i++ % 2], false);
+        driver->step();
+        worst = std::max(worst, std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - begin).count());
+    }
+    state.counters["worst_ms"] = worst;
+    driver.reset();
+    calendar.reset();
+    fnd::mainQueue().drain();
+    fnd::Clock::setFixedNow(std::nullopt);
+}
+BENCHMARK(BM_DayMoveFrame200Events)->Arg(0)->Arg(1)->ArgName("avx2")->Unit(benchmark::kMillisecond);
 
 } // namespace
