@@ -6,6 +6,7 @@
 #include "OLMCalendar/Presenters/MonthNames/XQCalendarMonthNamesPresenter.h"
 #include "OLMCalendar/Presenters/Week/XQCalendarWeekPresenter.h"
 #include "OLMCalendar/Presenters/XQCalendarPresenterBase.h"
+#include "OLMCalendar/Presenters/Year/XQCalendarYearPresenter.h"
 #include "OLMCalendar/Presenters/YearNumbers/XQCalendarYearNumbersPresenter.h"
 #include "OLMCalendar/Themes/XQCalendarDefaultTheme.h"
 #include "platform/graphics/ImageContext.h"
@@ -31,6 +32,7 @@ XQCalendar::PresenterTable& XQCalendar::presenterTable() {
         t[XQCalendarViewModeYearNumbers] = &classWithFactory<XQCalendarPresenter, XQCalendarYearNumbersPresenter>();
         t[XQCalendarViewModeFlow] = &classWithFactory<XQCalendarPresenter, XQCalendarFlowPresenter>();
         t[XQCalendarViewModeDay] = &classWithFactory<XQCalendarPresenter, XQCalendarDayViewPresenter>();
+        t[XQCalendarViewModeYear] = &classWithFactory<XQCalendarPresenter, XQCalendarYearPresenter>();
         return t;
     }();
     return table;

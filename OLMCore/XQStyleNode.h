@@ -59,6 +59,7 @@
 
 #include <functional>
 #include <memory>
+#include <utility>
 #include <vector>
 
 // The state a styled view writes into its style, and the condition class a style carries, on
@@ -140,6 +141,11 @@ protected:
     XQStyleNode() = default;
     // Runs resetLocalValues(); setters it calls are treated as defaults, not as local values.
     void init();
+    // A guarded setter's body: stores `value` in `field` when the property's bit may be
+    // written now.
+    template <class T, class V> void guardedSet(PropertyBits bit, T& field, V&& value) {
+        if (canSetValue(bit, field)) field = std::forward<V>(value);
+    }
 
 private:
     struct Restorer {

@@ -7,7 +7,9 @@
 #include "OLMCalendar/Presenters/Month/XQCalendarMonthPresenter.h"
 #include "OLMCalendar/Presenters/MonthNames/XQCalendarMonthNameCell.h"
 #include "OLMCalendar/Presenters/YearNumbers/XQCalendarYearNumberCell.h"
+#include "OLMCalendar/Presenters/Year/XQCalendarYearPresenter.h"
 #include "OLMCalendar/Themes/MonthYearCellStyles.h"
+#include "OLMCalendar/Themes/YearViewStyles.h"
 #include "OLMCore/XQShape.h"
 #include "platform/graphics/Font.h"
 #include "platform/graphics/Screen.h"
@@ -123,4 +125,10 @@ void XQCalendarDefaultTheme::addYearNumbersViewStyles() {
     themes::addMonthYearCellStyles(*this, XQCalendarYearNumberCell::staticClass(), defaultMonthYearColors());
 }
 
-void XQCalendarDefaultTheme::addYearViewStyles() {}
+void XQCalendarDefaultTheme::addYearViewStyles() {
+    namespace g = XQCalendarThemeGlobals;
+    themes::addYearTitleStyles(*this, g::blueTextColor, g::customLightGrayColor);
+    themes::addYearPresenterStyles(*this);
+    addStyleGroupWithClassState(XQCalendarYearPresenter::staticClass(), XQCalendarYearPresenterStyleStateLandscape,
+                                {{"monthsPerPage", 6L}});
+}

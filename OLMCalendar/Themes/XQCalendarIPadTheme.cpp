@@ -6,6 +6,7 @@
 #include "OLMCalendar/Presenters/MonthNames/XQCalendarMonthNameCell.h"
 #include "OLMCalendar/Presenters/YearNumbers/XQCalendarYearNumberCell.h"
 #include "OLMCalendar/Themes/MonthYearCellStyles.h"
+#include "OLMCalendar/Themes/YearViewStyles.h"
 #include "OLMCore/XQShape.h"
 #include "platform/graphics/Font.h"
 #include "platform/graphics/SystemColors.h"
@@ -104,4 +105,8 @@ void XQCalendarIPadTheme::addYearNumbersViewStyles() {
     themes::addMonthYearCellStyles(*this, XQCalendarYearNumberCell::staticClass(), iPadMonthYearColors());
 }
 
-void XQCalendarIPadTheme::addYearViewStyles() {}
+void XQCalendarIPadTheme::addYearViewStyles() {
+    // No landscape group: twelve months per page in both orientations.
+    themes::addYearTitleStyles(*this, gfx::Color::rgb8(3, 121, 255), gfx::Color::rgb8(204, 204, 204));
+    themes::addYearPresenterStyles(*this);
+}

@@ -73,11 +73,6 @@ protected:
     friend struct rt::Access;
     XQCalendarCellStyle() = default;
 
-    // Stores `value` in `field` when the property's bit may be written now.
-    template <class T, class V> void guardedSet(PropertyBits bit, T& field, V&& value) {
-        if (canSetValue(bit, field)) field = std::forward<V>(value);
-    }
-
 private:
     gfx::EdgeInsets _textInsets;
     gfx::FontRef _textFont;
