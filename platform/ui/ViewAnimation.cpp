@@ -271,8 +271,10 @@ void runBlock(Context& c, const std::function<void()>& animations, ViewAnimation
         } scope(c);
         if (animations) animations();
         if (c.options & ViewAnimationOptionLayoutSubviews) {
-            for (const auto& weak : c.views)
-                if (const std::shared_ptr<View> view = weak.lock()) view->layoutIfNeeded();
+            // A layout changes more views, which join the list meanwhile (and are laid out in
+            // turn): walked by index, never by iterators the growth invalidates.
+            for (std::size_t i = 0; i < c.views.size(); ++i)
+                if (const std::shared_ptr<View> view = c.views[i].lock()) view->layoutIfNeeded();
         }
     }
     commit(c);

@@ -327,6 +327,41 @@ TEST_F(ViewAnimationBlock, LayoutSubviewsOptionAnimatesTheLayoutAndNoAnimationOp
     EXPECT_TRUE(made->layer()->animationKeys().empty());
 }
 
+// A layout inside the block changes views that had not changed before it; they join the
+// block's list while it is walked, and their own layouts run inside the block too.
+class RowsView : public View {
+public:
+    OLM_DECLARE_CLASS(RowsView)
+    static std::shared_ptr<RowsView> make(gfx::Rect frame) { return rt::create<RowsView>(frame); }
+    std::vector<std::shared_ptr<LayingOutView>> rows;
+    void layoutSubviews() override {
+        for (std::size_t i = 0; i < rows.size(); ++i)
+            rows[i]->setFrame({0, 10.0 * static_cast<double>(i), bounds().size.width, 10});
+    }
+
+protected:
+    RowsView() = default;
+    void init(gfx::Rect frame) {
+        View::init(frame);
+        for (int i = 0; i < 64; ++i) {
+            rows.push_back(LayingOutView::make({}));
+            addSubview(rows.back());
+        }
+    }
+    friend class rt::Access;
+};
+OLM_DEFINE_CLASS(RowsView, View)
+
+TEST_F(ViewAnimationBlock, LayoutsInsideTheBlockReachTheViewsTheyChange) {
+    auto parent = RowsView::make({0, 0, 100, 640});
+    parent->layoutIfNeeded();
+    View::animateWithDuration(1, 0, ViewAnimationOptionLayoutSubviews | ViewAnimationOptionCurveLinear,
+                              [&] { parent->setBounds({0, 0, 200, 640}); }, nullptr);
+    MediaClock::setTime(kStart + 0.5);
+    for (const auto& row : parent->rows)
+        EXPECT_NEAR(row->child->layer()->presentationState().bounds.size.width, 150, 1e-9);
+}
+
 TEST_F(ViewAnimationBlock, AViewGoneMidAnimationCompletesWithNo) {
     auto view = View::make({0, 0, 10, 10});
     std::weak_ptr<View> weak = view;
