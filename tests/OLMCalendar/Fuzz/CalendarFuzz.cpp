@@ -1,9 +1,15 @@
 #include "CalendarFuzz.h"
 
 #include "../CalendarTestSupport.h"
+#include "OLMCalendar/Presenters/Month/Cells/XQCalendarDayCell.h"
+#include "OLMCalendar/Presenters/Month/XQCalendarMonthPresenter.h"
 #include "OLMCalendar/XQCalendarEvent.h"
+#include "platform/foundation/Locale.h"
+#include "platform/foundation/TimeZone.h"
 #include "platform/foundation/Strings.h"
 #include "platform/graphics/Screen.h"
+#include "platform/ui/Compositor.h"
+#include "platform/ui/ScrollView.h"
 #include "platform/ui/TestDriver.h"
 
 #include <algorithm>
@@ -32,6 +38,13 @@ constexpr double kDay = 24 * 3600;
 
 const char* const kCalendars[] = {"gregorian", "japanese", "hebrew",  "islamicCivil",
                                   "persian",   "republicOfChina", "buddhist"};
+// The calendar's own zone first; then zones of half hours, a DST change at midnight, a
+// half-hour DST shift and a day skipped altogether (Apia, 30 December 2011).
+const char* const kZones[] = {"", "Pacific/Chatham", "Asia/Kathmandu", "America/Sao_Paulo", "Australia/Lord_Howe",
+                              "Pacific/Apia"};
+// The formatters' default first; then right-to-left scripts, other digits and calendars.
+const char* const kLocales[] = {"",      "he_IL@calendar=hebrew", "ja_JP@calendar=japanese", "ar_EG",
+                                "fa_IR", "th_TH",                 "zh_Hant_TW",              "de_DE"};
 
 // How the data source answers the callback form (0: no data source).
 enum SourceMode : long { NoSource, Sync, Now, Late, Twice, OtherThread, Never, SourceModes };
@@ -103,6 +116,10 @@ public:
     void calendarDidTapCell(XQCalendar& calendar, ui::View&) override;
     void presenterBeginTransition(XQCalendarPresenter&, XQViewTransition& transition) override;
     void presenterFinishTransition(XQCalendarPresenter&, XQViewTransition& transition, bool) override;
+    void monthPresenterInlineEventsViewDidShowForCell(XQCalendarMonthPresenter& presenter,
+                                                      XQCalendarDayCell& cell) override;
+    void monthPresenterInlineEventsViewDidHideForCell(XQCalendarMonthPresenter& presenter,
+                                                      XQCalendarDayCell& cell) override;
 
 private:
     Harness& _harness;
@@ -129,6 +146,10 @@ struct Harness {
     // return to them although they lie outside the bounds.
     std::set<double> allowedDisplayed;
     std::set<double> seenDisplayed;
+    // The cell each month presenter reported its inline list shown for, and not yet hidden;
+    // only presenters adopted while their list was closed (whose every show was heard).
+    std::map<const XQCalendarMonthPresenter*, const XQCalendarDayCell*> inlineShown;
+    std::set<const XQCalendarMonthPresenter*> inlineHeard;
     long armedHook = -1;
     long armedAction = 0;
     long armedArgument = 0;
@@ -167,7 +188,12 @@ struct Harness {
     void adoptPresenter() {
         if (!calendar) return;
         auto* base = dynamic_cast<XQCalendarPresenterBase*>(calendar->presenter().get());
-        if (base && !base->delegate() && !base->isTransitionOpen()) base->setDelegate(delegate);
+        if (!base || base->delegate() || base->isTransitionOpen()) return;
+        base->setDelegate(delegate);
+        if (auto* month = dynamic_cast<XQCalendarMonthPresenter*>(base)) {
+            if (month->inlineHidden() && !month->isInlineAnimating() && !month->popover())
+                inlineHeard.insert(month);
+        }
     }
 
     // Runs the armed action if it waits for `hook`; answers false to refuse a selection.
@@ -219,6 +245,10 @@ struct Harness {
     void settle();
     void checkStep(const Step& step, const Snapshot& before);
     void checkNavigates();
+    void checkPresenter();
+    void checkCellStates();
+    void scroll(const Step& step);
+    void render();
 };
 
 bool FuzzDelegate::calendarShouldSelectDate(XQCalendar& calendar, const std::optional<fnd::Date>&) {
@@ -255,6 +285,21 @@ void FuzzDelegate::presenterFinishTransition(XQCalendarPresenter& presenter, XQV
     if (_harness.open.erase(&transition) == 0)
         _harness.fail("finish without begin", "a transition finished that had not begun, or finished twice");
     if (XQCalendar* calendar = ownerOf(presenter)) _harness.fire(PresenterFinish, *calendar);
+}
+void FuzzDelegate::monthPresenterInlineEventsViewDidShowForCell(XQCalendarMonthPresenter& presenter,
+                                                                XQCalendarDayCell& cell) {
+    if (!_harness.inlineHeard.count(&presenter)) return;
+    if (!_harness.inlineShown.emplace(&presenter, &cell).second)
+        _harness.fail("inline list", "shown again before its hide was reported");
+}
+void FuzzDelegate::monthPresenterInlineEventsViewDidHideForCell(XQCalendarMonthPresenter& presenter,
+                                                                XQCalendarDayCell& cell) {
+    if (!_harness.inlineHeard.count(&presenter)) return;
+    const auto shown = _harness.inlineShown.find(&presenter);
+    if (shown == _harness.inlineShown.end() || shown->second != &cell)
+        _harness.fail("inline list", "a hide reported for a cell not reported shown");
+    else
+        _harness.inlineShown.erase(shown);
 }
 
 void Harness::apply(const Step& step) {
@@ -351,7 +396,11 @@ void Harness::apply(const Step& step) {
         break;
     case Action::SetCalendar: {
         auto cal = fnd::Calendar::make(kCalendars[static_cast<std::size_t>(step.a) % std::size(kCalendars)]);
-        if (cal) cal->setFirstWeekday(step.b);
+        if (cal) {
+            cal->setFirstWeekday(step.b);
+            const std::size_t zone = static_cast<std::size_t>(step.c) % std::size(kZones);
+            if (zone != 0) cal->setTimeZone(fnd::TimeZone::named(kZones[zone]));
+        }
         c.setCalendar(cal);
         break;
     }
@@ -389,6 +438,31 @@ void Harness::apply(const Step& step) {
         break;
     case Action::Destroy:
         destroyCalendar();
+        break;
+    case Action::SetLocale: {
+        const std::string_view id = kLocales[static_cast<std::size_t>(step.a) % std::size(kLocales)];
+        c.setLocale(id.empty() ? std::nullopt : std::optional<fnd::Locale>(fnd::Locale(id)));
+        if (step.b != 0) c.update(true);
+        break;
+    }
+    case Action::MonthOptions:
+        if (auto* month = dynamic_cast<XQCalendarMonthPresenter*>(c.presenter().get())) {
+            const bool on = step.b != 0;
+            if (step.a == 0) month->setInlineEventsViewMode(step.b);
+            if (step.a == 1) month->setWeekendsHidden(on);
+            if (step.a == 2) month->setWeekNumbersHidden(on);
+            if (step.a == 3) month->setEqualWeekNumber(on);
+            if (step.a == 4) month->setTitleHidden(on);
+            if (step.a == 5) month->setDayNamesHidden(on);
+            if (step.a == 6) month->setHeaderIsSticky(on);
+            if (step.d != 0) c.update(true);
+        }
+        break;
+    case Action::Scroll:
+        scroll(step);
+        break;
+    case Action::Render:
+        render();
         break;
     default:
         break;
@@ -482,6 +556,61 @@ void Harness::pinch(const Step& step) {
     }
 }
 
+// The scroll views within the calendar that show on screen, in tree order.
+void collectScrollViews(ui::View& view, std::vector<std::shared_ptr<ui::ScrollView>>& out) {
+    for (const auto& subview : view.subviews()) {
+        if (subview->isHidden()) continue;
+        if (auto scrollView = std::dynamic_pointer_cast<ui::ScrollView>(subview)) out.push_back(scrollView);
+        collectScrollViews(*subview, out);
+    }
+}
+
+// Inside one of the calendar's scroll views (a collection, the day's time line, a list): a
+// drag along an axis, a flick, an offset set with or without animation, or a pinch.
+void Harness::scroll(const Step& step) {
+    if (!calendar) return;
+    std::vector<std::shared_ptr<ui::ScrollView>> views;
+    collectScrollViews(*calendar, views);
+    if (views.empty()) return;
+    auto view = views[static_cast<std::size_t>(step.a) % views.size()];
+    const gfx::Rect shown =
+        view->convertRectToView(view->bounds(), driver->window().get()).intersection(gfx::Rect{{0, 0}, kSize});
+    if (shown.isEmpty()) return;
+    const gfx::Point from{shown.origin.x + shown.size.width * step.x, shown.origin.y + shown.size.height * step.y};
+    const bool vertical = step.c == 0;
+    const double travel = (vertical ? shown.size.height : shown.size.width) * step.u;
+    const gfx::Point to = vertical ? gfx::Point{from.x, from.y + travel} : gfx::Point{from.x + travel, from.y};
+    switch (step.b) {
+    case 0:
+        driver->pan(from, to, 0.4, static_cast<int>(step.d));
+        break;
+    case 1:
+        driver->panAtSpeed(from, to, 2500, static_cast<int>(step.d));
+        break;
+    case 2:
+    case 3: {
+        const gfx::Size content = view->contentSize();
+        view->setContentOffset({content.width * step.v * (vertical ? 0 : 1), content.height * step.v * (vertical ? 1 : 0)},
+                               step.b == 2);
+        break;
+    }
+    default: {
+        const double scale = 0.5 + 1.5 * step.v;
+        driver->pinch(from, 1, scale, 0.3, static_cast<int>(step.d), 40);
+        break;
+    }
+    }
+}
+
+// A frame of the window, made by damage and checked against the same frame made whole.
+// (Verifying every turn's frame would cost most of the run: frames are made on demand.)
+void Harness::render() {
+    driver->window()->setFrameMode(ui::FrameMode::verify);
+    const auto image = driver->render();
+    driver->window()->setFrameMode(ui::FrameMode::damage);
+    if (!image) fail("frame", "the window made no frame");
+}
+
 bool hasTransitionView(const ui::View& view) {
     for (const auto& subview : view.subviews()) {
         if (dynamic_cast<XQViewTransition*>(subview.get()) || hasTransitionView(*subview)) return true;
@@ -505,6 +634,41 @@ bool within(double t, const Snapshot& s) {
     return t >= s.minDate->timeIntervalSince1970() && t <= s.maxDate->timeIntervalSince1970();
 }
 
+// The current presenter is the calendar's and of its view mode's class.
+void Harness::checkPresenter() {
+    const auto& presenter = calendar->presenter();
+    const XQCalendarViewMode mode = calendar->viewMode();
+    if (mode < 0 || mode >= XQCalendarViewModeCount) return fail("presenter", "the view mode left 0...6");
+    if (!presenter) return fail("presenter", "no presenter");
+    if (presenter->superview() != calendar.get()) fail("presenter", "the current presenter is not in the calendar");
+    if (!presenter->isKindOf(XQCalendar::presenterClass(mode)))
+        fail("presenter", fnd::stringWithFormat("a %s in view mode %ld", presenter->objectClass().name(), mode));
+}
+
+void collectDayCells(ui::View& view, std::vector<XQCalendarDayCell*>& out) {
+    for (const auto& subview : view.subviews()) {
+        if (subview->isHidden()) continue;
+        if (auto* cell = dynamic_cast<XQCalendarDayCell*>(subview.get())) out.push_back(cell);
+        collectDayCells(*subview, out);
+    }
+}
+
+// At rest, the day cells on screen show the calendar's selection.
+void Harness::checkCellStates() {
+    if (!calendar || !calendar->presenter()) return;
+    std::vector<XQCalendarDayCell*> cells;
+    collectDayCells(*calendar->presenter(), cells);
+    for (XQCalendarDayCell* cell : cells) {
+        if (!cell->date() || cell->owner().get() != calendar.get()) continue;
+        const long expected = XQCalendarDayCell::selectionStateForDate(*calendar, *cell->date()) & 240;
+        if ((cell->state() & 240) != expected) {
+            fail("cell state", fnd::stringWithFormat("the cell of %s shows selection %ld, the calendar's is %ld",
+                                                     cal::test::text(cell->date()), cell->state() & 240, expected));
+            return;
+        }
+    }
+}
+
 void Harness::checkStep(const Step& step, const Snapshot& before) {
     if (!calendar) {
         // Gone: every presenter it had ended its transitions on the way.
@@ -512,6 +676,8 @@ void Harness::checkStep(const Step& step, const Snapshot& before) {
         return;
     }
     adoptPresenter();
+    checkPresenter();
+    if (step.action == Action::Settle) checkCellStates();
     for (const auto& check : presenterChecks()) {
         if (auto message = check(*calendar)) fail("presenter", *message);
     }
@@ -544,6 +710,8 @@ void Harness::checkNavigates() {
     armedHook = -1; // nothing in the delegate answers back now
     if (!calendar) makeCalendar();
     settle();
+    checkCellStates();
+    render();
     XQCalendar& c = *calendar;
     c.setMinDate(std::nullopt);
     c.setMaxDate(std::nullopt);
@@ -576,7 +744,8 @@ Step drawStep(Random& r) {
         {Action::Reload, 3},        {Action::Select, 3},       {Action::SetTransition, 4},
         {Action::SetCalendar, 2},   {Action::SetDataSource, 2}, {Action::AskEvents, 3},
         {Action::Clock, 8},         {Action::Drain, 3},        {Action::Settle, 3},
-        {Action::ArmDelegate, 3},   {Action::Destroy, 1},
+        {Action::ArmDelegate, 3},   {Action::Destroy, 1},      {Action::SetLocale, 2},
+        {Action::MonthOptions, 4},  {Action::Scroll, 8},       {Action::Render, 3},
     };
     int total = 0;
     for (const auto& w : weights)
@@ -663,6 +832,26 @@ Step drawStep(Random& r) {
     case Action::SetCalendar:
         s.a = r.integer(0, static_cast<long>(std::size(kCalendars)) - 1);
         s.b = r.integer(0, 8);
+        s.c = r.chance(0.5) ? 0 : r.integer(1, static_cast<long>(std::size(kZones)) - 1);
+        break;
+    case Action::SetLocale:
+        s.a = r.integer(0, static_cast<long>(std::size(kLocales)) - 1);
+        s.b = r.integer(0, 1);
+        break;
+    case Action::MonthOptions:
+        s.a = r.chance(0.5) ? 0 : r.integer(1, 6);
+        s.b = s.a == 0 && r.chance(0.1) ? r.integer(-2, 5) : r.integer(0, s.a == 0 ? 2 : 1);
+        s.d = r.integer(0, 1);
+        break;
+    case Action::Scroll:
+        s.a = r.integer(0, 3);
+        s.b = r.integer(0, 4);
+        s.c = r.chance(0.7) ? 0 : 1;
+        s.d = r.integer(1, 12);
+        s.x = r.real(0.1, 0.9);
+        s.y = r.real(0.1, 0.9);
+        s.u = r.real(-1.2, 1.2);
+        s.v = r.chance(0.9) ? r.real(0, 1) : r.real(-2, 3);
         break;
     case Action::SetDataSource:
         s.a = r.integer(0, SourceModes - 1);
@@ -685,7 +874,8 @@ const char* actionName(Action action) {
     static const char* const names[] = {
         "tap",        "pan",      "pinch",  "setViewMode", "setSelectionMode", "setBounds", "setDisplayedDate",
         "navigateToDate", "navigate", "reload", "select",   "setTransition",    "setCalendar", "setDataSource",
-        "askEvents",  "clock",    "drain",  "settle",      "armDelegate",      "destroy"};
+        "askEvents",  "clock",    "drain",  "settle",      "armDelegate",      "destroy",   "setLocale",
+        "monthOptions", "scroll", "render"};
     static_assert(std::size(names) == static_cast<std::size_t>(Action::Count));
     return names[static_cast<std::size_t>(action)];
 }
@@ -745,6 +935,16 @@ std::optional<Failure> run(const Sequence& sequence) {
     std::optional<Failure> failure;
     {
         Harness harness;
+        ui::Compositor::setMismatchHandler([&harness](const ui::FrameMismatch& mismatch) {
+            // OLM_FUZZ_FRAMES=dir keeps both frames for a look.
+            if (const char* dir = std::getenv("OLM_FUZZ_FRAMES"); dir && mismatch.damagedFrame && mismatch.wholeFrame) {
+                mismatch.damagedFrame->writePNG(std::string(dir) + "/damaged.png");
+                mismatch.wholeFrame->writePNG(std::string(dir) + "/whole.png");
+            }
+            harness.fail("frame", fnd::stringWithFormat("made by damage, %ld pixels differ from the whole frame, "
+                                                        "first at (%d, %d): %08x, whole %08x",
+                                                        mismatch.differingPixels, mismatch.x, mismatch.y, mismatch.damaged, mismatch.whole));
+        });
         g_sequence = &sequence;
         for (std::size_t i = 0; i < sequence.size() && !harness.failure; ++i) {
             g_step = harness.stepIndex = i;
@@ -758,6 +958,7 @@ std::optional<Failure> run(const Sequence& sequence) {
             harness.checkNavigates();
         }
         failure = harness.failure;
+        ui::Compositor::setMismatchHandler(nullptr);
     }
     g_sequence = nullptr;
     fnd::mainQueue().drain();

@@ -5,9 +5,12 @@
 // them or by the calendar going), pinches, view modes (any integer), selection modes,
 // bounds (nil, inverted, equal), displayed dates, animated and plain navigation, reloads,
 // clock steps and main-queue drains, data sources that answer at once, late, twice, from
-// another thread or never, and the calendar destroyed at any step, also from inside a
-// delegate call. After every step the invariants below are checked; a failing sequence is
-// shortened to the few steps that still fail.
+// another thread or never, calendars of other systems and time zones, locales, the month
+// presenter's settings (inline list or popover, hidden parts), drags, flicks, pinches and
+// offsets inside any scroll view of the calendar (collections, the day's time line, lists),
+// frames, and the calendar destroyed at any step, also from inside a delegate call. After
+// every step the invariants below are checked; a failing sequence is shortened to the few
+// steps that still fail.
 //
 // Invariants:
 // - with sane bounds (both set, min <= max), a date that a gesture or a navigation selects
@@ -15,6 +18,11 @@
 // - every presenterBeginTransition gets exactly one presenterFinishTransition;
 // - once the clock has run on, no transition is open or running and no transition view is
 //   left anywhere in the calendar;
+// - the current presenter is the calendar's subview and of its view mode's class;
+// - at rest, every day cell shown by the current presenter carries the selection state the
+//   calendar's selection gives its date;
+// - the month presenter's inline list reports a hide only for a cell it reported shown;
+// - a frame made by damage equals the same frame made whole;
 // - the calendar still navigates at the end.
 //
 // Presenters join by taking their view mode's entry in the presenter class table: the
@@ -52,6 +60,10 @@ enum class Action {
     Settle,
     ArmDelegate,
     Destroy,
+    SetLocale,
+    MonthOptions,
+    Scroll,
+    Render,
     Count
 };
 
