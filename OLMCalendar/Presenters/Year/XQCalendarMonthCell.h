@@ -13,7 +13,8 @@ public:
     }
 
     const std::shared_ptr<XQCalendarMonthView>& monthView() const { return _monthView; }
-    // Replaces the shown view (nullptr is ignored); the new one fills the cell.
+    // Replaces the shown view (nullptr is ignored); the new one fills the cell (to the last
+    // whole device pixel).
     void setMonthView(std::shared_ptr<XQCalendarMonthView> view);
 
     // Shows month `month` (from 0) of `year`.

@@ -6,9 +6,25 @@
 #include "OLMCalendar/Presenters/Year/XQCalendarYearPresenter.h"
 #include "OLMCalendar/Presenters/Year/XQCalendarYearTitleView.h"
 #include "OLMCalendar/XQCalendar.h"
+#include "platform/graphics/Screen.h"
+
+#include <cmath>
 
 OLM_DEFINE_CLASS(XQCalendarMonthCell, ui::CollectionViewCell)
 OLM_DEFINE_CLASS(XQCalendarYearTitleView, ui::CollectionReusableView)
+
+namespace {
+
+// The cell's bounds with the size cut to whole device pixels: the mini month's picture is
+// then exactly as large as the layer on screen and is copied, not resampled, while it
+// scrolls (items are often half a pixel high or wide).
+gfx::Rect monthViewFrame(const gfx::Rect& bounds) {
+    const double scale = gfx::screenScale() > 0 ? gfx::screenScale() : 1;
+    return {bounds.origin,
+            {std::floor(bounds.size.width * scale + 1e-6) / scale, std::floor(bounds.size.height * scale + 1e-6) / scale}};
+}
+
+} // namespace
 
 // --- Month cell.
 
@@ -22,7 +38,7 @@ void XQCalendarMonthCell::setMonthView(std::shared_ptr<XQCalendarMonthView> view
     if (_monthView) _monthView->removeFromSuperview();
     _monthView = std::move(view);
     addSubview(_monthView);
-    _monthView->setFrame(bounds());
+    _monthView->setFrame(monthViewFrame(bounds()));
 }
 
 void XQCalendarMonthCell::attachWithCalendar(XQCalendar* calendar, XQCalendarYearPresenter* presenter, long year,
@@ -32,7 +48,7 @@ void XQCalendarMonthCell::attachWithCalendar(XQCalendar* calendar, XQCalendarYea
 
 void XQCalendarMonthCell::layoutSubviews() {
     ui::CollectionViewCell::layoutSubviews();
-    _monthView->setFrame(bounds());
+    _monthView->setFrame(monthViewFrame(bounds()));
 }
 
 // --- Year title.

@@ -1,0 +1,78 @@
+// The year view at the size of a phone screen (390 x 844 points at scale 3, 1170 x 2532
+// pixels) in a window of the headless host, default theme:
+//   - a full frame after navigating a year: twelve mini months of another year drawn, laid
+//     out and the full screen composited;
+//   - a scrolling frame: the collection moved by 47 points (a new row of three mini months
+//     comes in every few frames, drawn once; the rest are only copied), down one screen and
+//     back, then one run-loop turn compositing the full screen.
+
+#include "bench/OLMCalendar/Presenters/PresenterBenchSupport.h"
+#include "OLMCalendar/Presenters/Year/XQCalendarYearPresenter.h"
+#include "OLMCalendar/XQCalendar.h"
+#include "platform/foundation/Dispatch.h"
+#include "platform/graphics/Screen.h"
+#include "platform/ui/TestDriver.h"
+
+namespace {
+
+constexpr gfx::Size kScreen{390, 844};
+
+using bench::at;
+using bench::timeFrames;
+
+struct YearScreen {
+    std::unique_ptr<ui::TestDriver> driver;
+    std::shared_ptr<XQCalendar> calendar;
+
+    YearScreen() {
+        gfx::setScreenScale(3);
+        fnd::Clock::setFixedNow(at(2026, 12, 15));
+        driver = std::make_unique<ui::TestDriver>(kScreen);
+        calendar = XQCalendar::make(gfx::Rect{{0, 0}, kScreen});
+        calendar->setMinDate(at(2016, 1, 1));
+        calendar->setMaxDate(at(2036, 12, 31));
+        calendar->setViewMode(XQCalendarViewModeYear);
+        driver->window()->addSubview(calendar);
+        driver->runUntilIdle();
+        benchmark::DoNotOptimize(driver->frame());
+    }
+    ~YearScreen() {
+        driver.reset();
+        calendar.reset();
+        fnd::mainQueue().drain();
+        fnd::Clock::setFixedNow(std::nullopt);
+    }
+    XQCalendarYearPresenter& year() const { return static_cast<XQCalendarYearPresenter&>(*calendar->presenter()); }
+};
+
+void BM_YearNavigateFrame(benchmark::State& state) {
+    YearScreen screen;
+    bool forward = true;
+    timeFrames(state, [&] {
+        // Another year every frame: its twelve months are drawn anew.
+        if (!(forward ? screen.year().navigateForward(false) : screen.year().navigateBack(false))) {
+            forward = !forward;
+            forward ? screen.year().navigateForward(false) : screen.year().navigateBack(false);
+        }
+        screen.driver->step();
+        benchmark::DoNotOptimize(screen.driver->frame()); // composited when looked at
+    });
+}
+BENCHMARK(BM_YearNavigateFrame)->Unit(benchmark::kMillisecond);
+
+void BM_YearScrollFrame(benchmark::State& state) {
+    YearScreen screen;
+    auto& collection = *screen.year().collectionView();
+    const double start = collection.contentOffset().y;
+    const int frames = static_cast<int>(kScreen.height / 47) + 1; // one screen
+    int i = 0;
+    timeFrames(state, [&] {
+        const int k = i++ % (2 * frames);
+        collection.setContentOffset({0, start + 47.0 * (k < frames ? k : 2 * frames - k)});
+        screen.driver->step();
+        benchmark::DoNotOptimize(screen.driver->frame());
+    });
+}
+BENCHMARK(BM_YearScrollFrame)->Unit(benchmark::kMillisecond);
+
+} // namespace
