@@ -61,6 +61,9 @@ void XQCalendarNavigationAnimator::push(const ui::TransitionContextRef& context)
     _offset = {rect.midX() - size.width / 2, rect.midY() - size.height / 2};
     _scale = {size.width > 0 ? rect.size.width / size.width : 0, size.height > 0 ? rect.size.height / size.height : 0};
     to->setFrame(from->frame());
+    // Laid out (and its calendar sized) now, not inside the animation: the month view only
+    // grows, its content does not.
+    to->layoutIfNeeded();
     to->setTransform(rectTransform(_offset, _scale));
 
     const gfx::AffineTransform zoomed = zoomTransform(_offset);

@@ -105,6 +105,9 @@ TEST_F(NavigationTest, ATappedMiniMonthZoomsIntoItsMonth) {
     EXPECT_EQ(monthCalendar.maxDate(), yearCalendar().maxDate());
     EXPECT_EQ(year->selectedItemRect(), (gfx::Rect{106.5, 166.5, 97, 124.5}));
     expectTransform(shownTransform(*month->view()), S);
+    // Only the two views move: the month view's content is laid out before the zoom.
+    EXPECT_EQ(monthCalendar.frame(), month->view()->bounds());
+    EXPECT_TRUE(monthCalendar.layer()->animationKeys().empty());
 
     driver->advance(0.24);
     expectTransform(shownTransform(*year->view()), Z);
