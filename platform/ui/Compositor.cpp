@@ -815,7 +815,13 @@ private:
         const std::size_t parts = static_cast<std::size_t>(ownDrawingCount(layer, state)) + children.size();
         if (parts > 0) {
             _ctx.saveGState();
-            if (masks) _ctx.clipToRect(bounds);
+            if (masks) {
+                // The clip's edge is soft only where the layer's own edges are: what a layer
+                // drawn earlier set must not reach it, or the frame would depend on which
+                // layers the damage had drawn.
+                _ctx.setShouldAntialias(layer.allowsEdgeAntialiasing());
+                _ctx.clipToRect(bounds);
+            }
             // A group is needed only when several drawings are faded together; a single one
             // takes the opacity directly.
             if (opacity < 1 && parts > 1) {

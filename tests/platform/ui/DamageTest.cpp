@@ -183,6 +183,30 @@ TEST(Damage, ATwoCellChangeOfAGridRepaintsTwoCells) {
     EXPECT_EQ(stats.layersDrawn, 2); // the two cells; the background under them is hidden
 }
 
+TEST(Damage, AClipBetweenPixelsEdgesAlikeWhicheverLayersTheDamageDraws) {
+    Scene scene;
+    scene.box->removeFromSuperlayer();
+    // A scroller whose bounds origin puts its clip's lower edge between device pixels, a
+    // translucent line across that edge, and an opaque cover that cuts the root's drawing in
+    // a whole frame but lies outside the line's damage.
+    auto scroller = Layer::make();
+    scroller->setFrame({0, 0, 100, 40});
+    scroller->setBounds({0, 0.3, 100, 40});
+    scroller->setMasksToBounds(true);
+    auto line = solid({10, 30, 20, 20}, gfx::Color::rgba(0, 0, 1, 0.5));
+    scroller->addSublayer(line);
+    scene.root->addSublayer(scroller);
+    scene.root->addSublayer(solid({0, 50, 100, 50}, gfx::Color::white(1)));
+    scene.frame();
+    line->setBackgroundColor(gfx::Color::rgba(1, 0, 0, 0.5));
+    scene.frame();
+    // Without edge antialiasing the clip takes whole pixels: the last row the line shows is
+    // as red as the one above it.
+    const int lastRow = 79;
+    EXPECT_EQ(scene.compositor.pixel(30, lastRow), scene.compositor.pixel(30, lastRow - 1));
+    EXPECT_EQ(scene.compositor.pixel(30, lastRow + 1), scene.compositor.pixel(30, 90));
+}
+
 TEST(Damage, ARegionKeepsFewRectanglesAndWastesLittle) {
     detail::DamageRegion region;
     region.reset(1000, 1000);
