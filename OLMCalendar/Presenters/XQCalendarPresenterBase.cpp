@@ -379,20 +379,33 @@ void XQCalendarPresenterBase::endSwipeTransition(bool finish) {
     if (auto transition = _transition) finish ? transition->finishTransition() : transition->cancelTransition();
 }
 
+namespace {
+
+// A selectable date of a month or a year (its first day) may lie before minDate or after
+// maxDate: what is selected is the bound.
+std::optional<fnd::Date> clampedToBounds(const XQCalendar& calendar, std::optional<fnd::Date> date) {
+    if (date && calendar.minDate() && *date < *calendar.minDate()) date = calendar.minDate();
+    if (date && calendar.maxDate() && *date > *calendar.maxDate()) date = calendar.maxDate();
+    return date;
+}
+
+} // namespace
+
 void XQCalendarPresenterBase::selectWithPan(ui::PanGestureRecognizer& recognizer) {
     XQCalendar* calendar = owner();
     if (!calendar) return;
     const gfx::Point location = recognizer.locationInView(this);
     if (recognizer.state() == ui::GestureRecognizerStateBegan) {
         const auto date = dateFromPoint(location);
-        _anchorDate = isDateSelectable(date) ? date : std::nullopt;
+        _anchorDate = isDateSelectable(date) ? clampedToBounds(*calendar, date) : std::nullopt;
     } else if (recognizer.state() == ui::GestureRecognizerStateChanged && _anchorDate) {
         // Dates the presenter refuses (outside minDate...maxDate) are passed over: the range
         // keeps its last selectable end.
         const auto date = dateFromPoint(location);
         if (date && isDateSelectable(date)) {
             auto keepCalendar = rt::sharedFrom(calendar);
-            calendar->setSelectedDatesRange(XQDateRange::make(_anchorDate, date), date);
+            const auto end = clampedToBounds(*calendar, date);
+            calendar->setSelectedDatesRange(XQDateRange::make(_anchorDate, end), end);
         }
     }
 }
@@ -429,8 +442,7 @@ void XQCalendarPresenterBase::tap(ui::TapGestureRecognizer& recognizer) {
         if (const auto adjusted = cal->dateFromComponents(comps)) date = adjusted;
     }
 
-    if (calendar->minDate() && *date < *calendar->minDate()) date = calendar->minDate();
-    if (calendar->maxDate() && *date > *calendar->maxDate()) date = calendar->maxDate();
+    date = clampedToBounds(*calendar, date);
 
     if (!calendar->allowPinchZoom()) {
         selectDate(date);

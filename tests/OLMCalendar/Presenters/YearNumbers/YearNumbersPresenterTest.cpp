@@ -85,5 +85,22 @@ TEST_F(YearNumbersTest, PinchingWalksTheZoomChainAndBack) {
     EXPECT_EQ(calendar->subviews().front(), calendar->presenter());
 }
 
+TEST_F(YearNumbersTest, ARangeDraggedFromAYearBegunBeforeMinDateStartsAtMinDate) {
+    // Persian 1403 holds minDate (1 January 2025) but begins on 20 March 2024.
+    calendar->setCalendar(fnd::Calendar::make("persian"));
+    calendar->setSelectionMode(XQCalendarSelectionModeRange);
+    auto& presenter = years();
+    showDate(day(2025, 1, 1));
+    const auto& cells = presenter.cells();
+    ASSERT_GE(cells.size(), 2u);
+    driver->pan({cells[0]->frame().midX(), cells[0]->frame().midY()},
+                {cells[1]->frame().midX(), cells[1]->frame().midY()}, 0.3);
+    driver->runUntilIdle();
+    const auto range = calendar->selectedDatesRange();
+    ASSERT_TRUE(range && range->startDate() && range->endDate());
+    EXPECT_EQ(text(range->startDate()), "2025-01-01");
+    EXPECT_EQ(text(range->endDate()), "2025-03-21");
+}
+
 } // namespace
 } // namespace cal::test

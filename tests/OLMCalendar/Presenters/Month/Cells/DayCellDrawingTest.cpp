@@ -140,6 +140,28 @@ TEST_F(DayCellDrawingTest, AllDayBarsRunAcrossTheirDays) {
     EXPECT_FALSE(wednesday.is({59, y}, green));
 }
 
+TEST_F(DayCellDrawingTest, EventsWithoutDatesDrawAsDaysInsideTheirSpan) {
+    // Neither starting nor ending on the cell's day: an all-day bar runs across the whole cell
+    // without its title; a timed event draws its bullet as any other.
+    const auto bar = event("bar", day(2026, 12, 8), day(2026, 12, 8, 23), green, true);
+    const auto timedEvent = event("timed", day(2026, 12, 8, 9), day(2026, 12, 8, 10), red);
+    for (const auto& e : {bar, timedEvent}) {
+        e->setStartDate(std::nullopt);
+        e->setEndDate(std::nullopt);
+    }
+    source->days["2026-12-08"] = {bar, timedEvent};
+    const gfx::Float lh = gfx::sizeWithAttributes("ABC", fontAttributes(gfx::Font::systemFont(12))).height;
+    const gfx::Float y = 2 + lh - 2;
+    const Rendered image(cell(day(2026, 12, 8), {60, 60}, true));
+    for (gfx::Float x : {0.5, 20.0, 30.0, 59.5})
+        EXPECT_TRUE(image.is({x, y}, green)) << x;
+    bool bullet = false;
+    for (gfx::Float x = 0.5; x < 20; x += 0.5)
+        for (gfx::Float below = lh / 2; below < 2 * lh; below += 0.5)
+            bullet = bullet || image.is({x, y + below}, red);
+    EXPECT_TRUE(bullet);
+}
+
 TEST_F(DayCellDrawingTest, MoreLineCountsEveryEventNotShown) {
     const gfx::Float lh = gfx::sizeWithAttributes("ABC", fontAttributes(gfx::Font::systemFont(12))).height;
     // Room for one line and the line after it: one event, then "4 more..." (of five, two kept).
