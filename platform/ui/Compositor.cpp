@@ -543,13 +543,14 @@ private:
             exactClip = exactClip && upright;
         }
         const std::vector<Child> children = visibleSublayers(layer, 1);
-        const bool opaque = opacity >= 1 && upright && exactClip && ownDrawingIsOpaque(layer, state);
+        const bool rounded = roundedClipRadius(layer, bounds) > 0;
+        const bool opaque = !rounded && opacity >= 1 && upright && exactClip && ownDrawingIsOpaque(layer, state);
         survey.occlusion.add(&layer,
                              opaque ? coveredPixels(m.apply(bounds).intersection(inside)) : gfx::Rect::null());
         // A faded group draws its sublayers into an image of its own.
         const int ownDrawings = ownDrawingCount(layer, state);
         const std::size_t parts = static_cast<std::size_t>(ownDrawings) + children.size();
-        if (opacity < 1 && parts > 1) {
+        if ((opacity < 1 && parts > 1) || (rounded && parts > 0)) {
             if (survey.records != nullptr)
                 recordGroup(layer, state, gfx::Transform3D::makeAffineTransform(m), clip, opacity, order,
                             deviceDamage(extentOf(layer, state), m, clip), *survey.records);
@@ -822,9 +823,9 @@ private:
                 _ctx.setShouldAntialias(layer.allowsEdgeAntialiasing());
                 _ctx.clipToRect(bounds);
             }
-            // A group is needed only when several drawings are faded together; a single one
-            // takes the opacity directly.
-            if (opacity < 1 && parts > 1) {
+            // A group is needed only when several drawings are faded together (a single one
+            // takes the opacity directly) or are clipped to rounded corners.
+            if ((opacity < 1 && parts > 1) || roundedClipRadius(layer, bounds) > 0) {
                 drawGroup(layer, state, children, opacity);
             } else {
                 if (opacity < 1) _ctx.setAlpha(_ctx.alpha() * opacity);
@@ -957,12 +958,26 @@ private:
 
         cairo_t* cr = _ctx.cairo();
         cairo_save(cr);
+        if (const double radius = roundedClipRadius(layer, state.bounds.standardized()); radius > 0) {
+            // Built in the layer's space, so the corners follow its transform; always soft.
+            _ctx.setShouldAntialias(true);
+            _ctx.beginPath();
+            _ctx.addRoundedRect(state.bounds.standardized(), radius);
+            _ctx.clip();
+        }
         cairo_identity_matrix(cr);
         cairo_set_source_surface(cr, lease.surface(), area.minX(), area.minY());
         cairo_rectangle(cr, area.minX(), area.minY(), area.width(), area.height());
         cairo_clip(cr);
         cairo_paint_with_alpha(cr, opacity * _ctx.alpha());
         cairo_restore(cr);
+    }
+
+    // The radius of the rounded corners a layer clips to, at most half its shorter side; 0
+    // when it clips square or not at all.
+    static double roundedClipRadius(const Layer& layer, const gfx::Rect& bounds) {
+        if (!layer.masksToBounds() || !(layer.cornerRadius() > 0)) return 0;
+        return std::min({layer.cornerRadius(), bounds.width() / 2, bounds.height() / 2});
     }
 
     // The area a flattening layer covers in its own plane: its bounds, and unless it clips,

@@ -158,6 +158,10 @@ void Layer::setMasksToBounds(bool masks) {
     changeValue(_masksToBounds, masks, "masksToBounds");
 }
 
+void Layer::setCornerRadius(double radius) {
+    changeValue(_cornerRadius, std::isfinite(radius) && radius > 0 ? radius : 0.0, "cornerRadius");
+}
+
 void Layer::setBackgroundColor(std::optional<gfx::Color> color) {
     LayerValue old;
     if (_model.backgroundColor) old = *_model.backgroundColor;
@@ -628,6 +632,7 @@ LayerValue Layer::valueForKey(std::string_view key) const {
     if (key == "hidden") return _model.hidden;
     if (key == "contents") return _model.contents;
     if (key == "masksToBounds") return _masksToBounds;
+    if (key == "cornerRadius") return _cornerRadius;
     if (key == "doubleSided") return _doubleSided;
     return {};
 }
@@ -657,6 +662,8 @@ bool Layer::setValueForKey(std::string_view key, const LayerValue& value) {
         if (std::holds_alternative<std::monostate>(value)) return setContents(nullptr), true;
     } else if (key == "masksToBounds") {
         if (const auto* v = as<bool>(value)) return setMasksToBounds(*v), true;
+    } else if (key == "cornerRadius") {
+        if (const auto* v = as<double>(value)) return setCornerRadius(*v), true;
     } else if (key == "doubleSided") {
         if (const auto* v = as<bool>(value)) return setDoubleSided(*v), true;
     }

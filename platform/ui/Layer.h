@@ -139,6 +139,10 @@ public:
     void setHidden(bool hidden);
     bool masksToBounds() const { return _masksToBounds; }
     void setMasksToBounds(bool masks);
+    // The radius of the corners the layer clips itself and its sublayers to when it masks to
+    // its bounds (at most half the shorter side); 0: square corners. Not animated.
+    double cornerRadius() const { return _cornerRadius; }
+    void setCornerRadius(double radius);
     const std::optional<gfx::Color>& backgroundColor() const { return _model.backgroundColor; }
     void setBackgroundColor(std::optional<gfx::Color> color);
     // An image stretched over the bounds.
@@ -303,7 +307,7 @@ public:
     LayerValue presentationValueForKey(std::string_view keyPath) const;
     // Property access by key ("bounds", "position", "anchorPoint", "zPosition", "transform",
     // "sublayerTransform", "opacity", "backgroundColor", "hidden", "contents",
-    // "masksToBounds", "doubleSided"; subclasses add theirs); nil for an unknown key.
+    // "masksToBounds", "cornerRadius", "doubleSided"; subclasses add theirs); nil for an unknown key.
     virtual LayerValue valueForKey(std::string_view key) const;
     // Sets through the property's setter (so actions run); false for an unknown key or a
     // value of the wrong kind.
@@ -354,6 +358,7 @@ private:
 
     LayerState _model;
     bool _masksToBounds = false;
+    double _cornerRadius = 0;
     double _contentsScale = 1;
     bool _doubleSided = true;
     bool _allowsEdgeAntialiasing = false;

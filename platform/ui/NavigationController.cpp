@@ -370,21 +370,47 @@ const std::shared_ptr<View>& NavigationController::containerView() {
     return _container;
 }
 
-void NavigationController::updateBar() {
+void NavigationController::updateBar(bool animated) {
     if (!_bar) return;
     const std::shared_ptr<ViewController> top = topViewController();
     const std::shared_ptr<NavigationItem> item = top ? top->navigationItem() : nullptr;
     if (_shownItem != item) {
         if (_shownItem) _shownItem->setChangeHandler(nullptr);
         _shownItem = item;
-        if (item) item->setChangeHandler([weak = rt::weakFrom(this)] {
-            if (const auto n = weak.lock()) n->updateBar();
+        if (item) item->setChangeHandler([weak = rt::weakFrom(this)](bool animated) {
+            if (const auto n = weak.lock()) n->updateBar(animated);
         });
     }
     const std::shared_ptr<BarButtonItem> right = item ? item->rightBarButtonItem() : nullptr;
     _bar->titleLabel()->setText(item ? item->title() : std::string());
-    _bar->rightButton()->setTitle(right ? right->title() : std::string(), ControlStateNormal);
-    _bar->rightButton()->setHidden(!right);
+    const std::shared_ptr<Button>& button = _bar->rightButton();
+    const std::string title = right ? right->title() : std::string();
+    const bool changes = button->isHidden() == !right ? button->titleForState(ControlStateNormal) != title : true;
+    if (animated && changes && right) {
+        // The new button fades in.
+        button->setTitle(title, ControlStateNormal);
+        View::performWithoutAnimation([&] {
+            button->setHidden(false);
+            button->setAlpha(0);
+        });
+        View::animateWithDuration(barButtonFadeDuration, 0, ViewAnimationOptionBeginFromCurrentState,
+                                  [&] { button->setAlpha(1); }, nullptr);
+    } else if (animated && changes) {
+        // The old one fades out, then hides unless a button came meanwhile.
+        View::animateWithDuration(barButtonFadeDuration, 0, ViewAnimationOptionBeginFromCurrentState,
+                                  [&] { button->setAlpha(0); },
+                                  [weak = rt::weakFrom(this)](bool) {
+                                      const auto n = weak.lock();
+                                      if (!n || !n->_bar) return;
+                                      const auto& b = n->_bar->rightButton();
+                                      if (!(n->_shownItem && n->_shownItem->rightBarButtonItem())) b->setHidden(true);
+                                      b->setAlpha(1);
+                                  });
+    } else {
+        button->setTitle(title, ControlStateNormal);
+        button->setHidden(!right);
+        if (!animated) button->setAlpha(1);
+    }
     _bar->backButton()->setTitle("\u2039 Back", ControlStateNormal);
     _bar->backButton()->setHidden(_stack.size() < 2);
     _bar->setNeedsLayout();

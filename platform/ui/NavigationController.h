@@ -93,6 +93,8 @@ public:
         return rt::create<NavigationController>(std::move(root));
     }
     ~NavigationController() override;
+    // How long a right bar button set animated fades.
+    static constexpr double barButtonFadeDuration = 0.3;
 
     // Bottom (the root) first.
     const std::vector<std::shared_ptr<ViewController>>& viewControllers() const { return _stack; }
@@ -127,7 +129,8 @@ private:
     friend class Transition;
 
     void layoutChrome();
-    void updateBar();
+    // Shows the top item; animated, a right button that comes or goes fades over 0.3 s.
+    void updateBar(bool animated = false);
     void backTapped();
     void rightTapped();
     void beginTransition(NavigationControllerOperation operation, std::shared_ptr<ViewController> from,

@@ -111,51 +111,36 @@ private:
     std::weak_ptr<PopoverController> _owner;
 };
 
-// The body and the arrow, drawn; the content sits in a clipping view over the body.
-class PopoverController::Chrome : public View {
+// The arrow: a triangle filling its bounds, its tip on the side facing away from the body.
+class PopoverController::Arrow : public View {
 public:
-    OLM_DECLARE_CLASS(Chrome)
-    static std::shared_ptr<Chrome> make() { return rt::create<Chrome>(); }
+    OLM_DECLARE_CLASS(Arrow)
+    static std::shared_ptr<Arrow> make() { return rt::create<Arrow>(); }
 
-    const std::shared_ptr<View>& body() const { return _body; }
     gfx::Color color = gfx::systemColors::systemBackground();
-    // In the chrome's coordinates.
-    gfx::Rect bodyRect;
     PopoverArrowDirection direction = PopoverArrowDirectionUp;
-    double arrowCenter = 0;
-
-    // Touches inside the popover never reach the overlay.
-    void touchesBegan(const TouchSet&, Event*) override {}
-    void touchesMoved(const TouchSet&, Event*) override {}
-    void touchesEnded(const TouchSet&, Event*) override {}
-    void touchesCancelled(const TouchSet&, Event*) override {}
 
     bool drawsContent() const override { return true; }
     void drawRect(const gfx::Rect&) override {
         gfx::GraphicsContext* c = gfx::currentContext();
         if (c == nullptr) return;
-        c->setFillColor(color);
-        c->beginPath();
-        c->addRoundedRect(bodyRect, std::min({PopoverController::cornerRadius, bodyRect.width() / 2,
-                                               bodyRect.height() / 2}));
-        c->fillPath();
-        const double h = PopoverController::arrowHeight, w = PopoverController::arrowWidth / 2;
-        const gfx::Rect& b = bodyRect;
+        const gfx::Rect b = bounds();
         std::array<gfx::Point, 3> arrow;
         switch (direction) {
         case PopoverArrowDirectionDown:
-            arrow = {{{arrowCenter - w, b.maxY()}, {arrowCenter, b.maxY() + h}, {arrowCenter + w, b.maxY()}}};
+            arrow = {{{b.minX(), b.minY()}, {b.midX(), b.maxY()}, {b.maxX(), b.minY()}}};
             break;
         case PopoverArrowDirectionLeft:
-            arrow = {{{b.minX(), arrowCenter - w}, {b.minX() - h, arrowCenter}, {b.minX(), arrowCenter + w}}};
+            arrow = {{{b.maxX(), b.minY()}, {b.minX(), b.midY()}, {b.maxX(), b.maxY()}}};
             break;
         case PopoverArrowDirectionRight:
-            arrow = {{{b.maxX(), arrowCenter - w}, {b.maxX() + h, arrowCenter}, {b.maxX(), arrowCenter + w}}};
+            arrow = {{{b.minX(), b.minY()}, {b.maxX(), b.midY()}, {b.minX(), b.maxY()}}};
             break;
         default:
-            arrow = {{{arrowCenter - w, b.minY()}, {arrowCenter, b.minY() - h}, {arrowCenter + w, b.minY()}}};
+            arrow = {{{b.minX(), b.maxY()}, {b.midX(), b.minY()}, {b.maxX(), b.maxY()}}};
             break;
         }
+        c->setFillColor(color);
         c->beginPath();
         c->moveToPoint(arrow[0]);
         c->addLineToPoint(arrow[1]);
@@ -165,21 +150,56 @@ public:
     }
 
 protected:
+    Arrow() = default;
+    void init() {
+        View::init({});
+        setOpaque(false);
+    }
+    friend class rt::Access;
+};
+
+// The body, a rounded rectangle clipping the content, and the arrow.
+class PopoverController::Chrome : public View {
+public:
+    OLM_DECLARE_CLASS(Chrome)
+    static std::shared_ptr<Chrome> make() { return rt::create<Chrome>(); }
+
+    const std::shared_ptr<View>& body() const { return _body; }
+    const std::shared_ptr<Arrow>& arrow() const { return _arrow; }
+
+    void setColor(const gfx::Color& color) {
+        _body->setBackgroundColor(color);
+        _arrow->color = color;
+        _arrow->setNeedsDisplay();
+    }
+
+    // Touches inside the popover never reach the overlay.
+    void touchesBegan(const TouchSet&, Event*) override {}
+    void touchesMoved(const TouchSet&, Event*) override {}
+    void touchesEnded(const TouchSet&, Event*) override {}
+    void touchesCancelled(const TouchSet&, Event*) override {}
+
+protected:
     Chrome() = default;
     void init() {
         View::init({});
         setOpaque(false);
         _body = View::make();
         _body->setClipsToBounds(true);
+        _body->layer()->setCornerRadius(PopoverController::cornerRadius);
         addSubview(_body);
+        _arrow = Arrow::make();
+        addSubview(_arrow);
     }
     friend class rt::Access;
 
 private:
     std::shared_ptr<View> _body;
+    std::shared_ptr<Arrow> _arrow;
 };
 
 OLM_DEFINE_CLASS(PopoverController::Overlay, View)
+OLM_DEFINE_CLASS(PopoverController::Arrow, View)
 OLM_DEFINE_CLASS(PopoverController::Chrome, View)
 
 // --- Popover.
@@ -193,17 +213,14 @@ PopoverController::~PopoverController() {
     if (_overlay) _overlay->removeFromSuperview();
 }
 
-void PopoverController::setPopoverContentSize(gfx::Size size, bool) {
+void PopoverController::setPopoverContentSize(gfx::Size size, bool animated) {
     _contentSize = sanitized(size);
-    if (_visible) place();
+    if (_visible) place(animated);
 }
 
 void PopoverController::setBackgroundColor(std::optional<gfx::Color> color) {
     _backgroundColor = color;
-    if (_chrome) {
-        _chrome->color = color.value_or(gfx::systemColors::systemBackground());
-        _chrome->setNeedsDisplay();
-    }
+    if (_chrome) _chrome->setColor(color.value_or(gfx::systemColors::systemBackground()));
 }
 
 void PopoverController::presentPopoverFromRect(const gfx::Rect& rect, View* view, PopoverArrowDirection arrowDirections,
@@ -247,7 +264,7 @@ void PopoverController::presentPopoverFromRect(const gfx::Rect& rect, View* view
         appeared(true);
 }
 
-void PopoverController::place() {
+void PopoverController::place(bool animated) {
     View* window = _overlay ? _overlay->superview() : nullptr;
     if (window == nullptr) return;
     const Placement p = choosePlacement(_permitted, _anchor, _contentSize, window->bounds());
@@ -255,23 +272,25 @@ void PopoverController::place() {
     _body = p.body;
     _tip = p.tip;
     // The chrome spans the body and the arrow.
+    const bool vertical = p.direction == PopoverArrowDirectionUp || p.direction == PopoverArrowDirectionDown;
     const gfx::Rect arrowBox =
-        p.direction == PopoverArrowDirectionUp || p.direction == PopoverArrowDirectionDown
-            ? gfx::Rect{p.arrowCenter - arrowWidth / 2, std::min(p.tip.y, p.body.minY()), arrowWidth, arrowHeight}
-            : gfx::Rect{std::min(p.tip.x, p.body.minX()), p.arrowCenter - arrowWidth / 2, arrowHeight, arrowWidth};
+        vertical ? gfx::Rect{p.arrowCenter - arrowWidth / 2, std::min(p.tip.y, p.body.minY()), arrowWidth, arrowHeight}
+                 : gfx::Rect{std::min(p.tip.x, p.body.minX()), p.arrowCenter - arrowWidth / 2, arrowHeight, arrowWidth};
     const gfx::Rect frame = p.body.unionWith(arrowBox);
-    View::performWithoutAnimation([&] {
+    if (_chrome->arrow()->direction != p.direction) {
+        _chrome->arrow()->direction = p.direction;
+        _chrome->arrow()->setNeedsDisplay();
+    }
+    const auto setFrames = [&] {
         _chrome->setFrame(frame);
-        _chrome->bodyRect = p.body.offsetBy(-frame.minX(), -frame.minY());
-        _chrome->direction = p.direction;
-        _chrome->arrowCenter = p.arrowCenter - (p.direction == PopoverArrowDirectionUp ||
-                                                        p.direction == PopoverArrowDirectionDown
-                                                    ? frame.minX()
-                                                    : frame.minY());
-        _chrome->body()->setFrame(_chrome->bodyRect);
+        _chrome->body()->setFrame(p.body.offsetBy(-frame.minX(), -frame.minY()));
+        _chrome->arrow()->setFrame(arrowBox.offsetBy(-frame.minX(), -frame.minY()));
         if (_content && _content->isViewLoaded()) _content->view()->setFrame(_chrome->body()->bounds());
-    });
-    _chrome->setNeedsDisplay();
+    };
+    if (animated)
+        View::animateWithDuration(resizeDuration, 0, ViewAnimationOptionBeginFromCurrentState, setFrames, nullptr);
+    else
+        View::performWithoutAnimation(setFrames);
 }
 
 void PopoverController::dismissPopoverAnimated(bool animated) {

@@ -8,8 +8,8 @@
 //     popover->setPopoverContentSize({300, 88});
 //     popover->presentPopoverFromRect(cell->frame(), grid.get(), ui::PopoverArrowDirectionUp, true);
 //
-// Geometry: the body has the content size (corner radius 13) and the content view fills
-// it; the arrow, 13 high and 26 wide, has its tip on the middle of the rectangle's edge
+// Geometry: the body has the content size (corner radius 13, clipping the content) and the
+// content view fills it; the arrow, 13 high and 26 wide, has its tip on the middle of the rectangle's edge
 // that faces the body. With the arrow up the body hangs below the rectangle, centred on it
 // and kept 10 points inside the window (the arrow slides along the body to keep pointing),
 // and is shortened when it is too tall for the room below; the other directions are the
@@ -62,6 +62,8 @@ public:
     static constexpr double arrowWidth = 26;
     static constexpr double windowMargin = 10;
     static constexpr double fadeDuration = 0.2;
+    // An animated change of the content size.
+    static constexpr double resizeDuration = 0.3;
 
     // `initWithContentViewController:`.
     static std::shared_ptr<PopoverController> make(std::shared_ptr<ViewController> content) {
@@ -74,7 +76,7 @@ public:
     void setDelegate(std::weak_ptr<PopoverControllerDelegate> delegate) { _delegate = std::move(delegate); }
 
     // 320 × 480 unless set; negative or non-finite sides count as 0. A visible popover is
-    // placed again.
+    // placed again, moving there over 0.3 s (ease-in-out) when animated.
     gfx::Size popoverContentSize() const { return _contentSize; }
     void setPopoverContentSize(gfx::Size size, bool animated = false);
     // The body's colour; nil is the system background.
@@ -100,11 +102,12 @@ protected:
 
 private:
     class Overlay;
+    class Arrow;
     class Chrome;
     friend class Overlay;
     friend class Chrome;
 
-    void place();
+    void place(bool animated = false);
     void outsideTapped();
     void dismiss(bool animated, bool report);
     void removeOverlay();

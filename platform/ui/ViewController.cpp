@@ -14,16 +14,16 @@ OLM_DEFINE_CLASS(ViewController, Responder)
 
 void NavigationItem::setTitle(std::string title) {
     _title = std::move(title);
-    changed();
+    changed(false);
 }
 
-void NavigationItem::setRightBarButtonItem(std::shared_ptr<BarButtonItem> item, bool) {
+void NavigationItem::setRightBarButtonItem(std::shared_ptr<BarButtonItem> item, bool animated) {
     _rightBarButtonItem = std::move(item);
-    changed();
+    changed(animated);
 }
 
-void NavigationItem::changed() const {
-    if (_changed) _changed();
+void NavigationItem::changed(bool animated) const {
+    if (_changed) _changed(animated);
 }
 
 // --- View controller.

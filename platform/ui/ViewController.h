@@ -46,21 +46,22 @@ public:
     const std::string& title() const { return _title; }
     void setTitle(std::string title);
     const std::shared_ptr<BarButtonItem>& rightBarButtonItem() const { return _rightBarButtonItem; }
-    // Shown without animation either way.
+    // Animated, the bar fades the new button in (or the old one out) over 0.3 s.
     void setRightBarButtonItem(std::shared_ptr<BarButtonItem> item, bool animated = false);
 
-    // Called after each change (the bar showing the item sets it); null for none.
-    void setChangeHandler(std::function<void()> handler) { _changed = std::move(handler); }
+    // Called after each change with whether to animate it (the bar showing the item sets it);
+    // null for none.
+    void setChangeHandler(std::function<void(bool animated)> handler) { _changed = std::move(handler); }
 
 protected:
     NavigationItem() = default;
     friend class rt::Access;
 
 private:
-    void changed() const;
+    void changed(bool animated) const;
     std::string _title;
     std::shared_ptr<BarButtonItem> _rightBarButtonItem;
-    std::function<void()> _changed;
+    std::function<void(bool)> _changed;
 };
 
 class ViewController : public Responder {

@@ -412,3 +412,13 @@ TEST(CollectionView, ADataSourceMayRemoveAndFreeTheViewWhileItIsAsked) {
     EXPECT_TRUE(weak.expired());
     EXPECT_FALSE(dropper->cellsAsked.empty());
 }
+
+TEST(CollectionView, ASnapshotRightAfterAReloadShowsTheNewData) {
+    Grid g = yearGrid();
+    g.source->items = {3};
+    g.source->cellsAsked.clear();
+    g.cv->reloadData();
+    EXPECT_TRUE(g.driver.snapshot());
+    EXPECT_EQ(g.source->cellsAsked.size(), 3u);
+    EXPECT_EQ(g.cv->visibleCells().size(), 3u);
+}

@@ -513,3 +513,29 @@ TEST(Compositor, ShadedPagesMapInOnePassAsFlatteningWould) {
         EXPECT_LE(most, 2);
     }
 }
+
+TEST(Compositor, RoundedCornersClipTheLayerAndItsSublayersAndHideNothingBelow) {
+    auto root = solid({0, 0, 40, 40}, gfx::Color::white(1));
+    auto body = solid({0, 0, 40, 40}, gfx::Color::rgba(1, 0, 0));
+    body->setCornerRadius(10);
+    body->setMasksToBounds(true);
+    body->addSublayer(solid({0, 0, 40, 20}, gfx::Color::rgba(0, 1, 0))); // an opaque sublayer in a corner
+    root->addSublayer(body);
+    Compositor compositor;
+    compositor.setFrameMode(FrameMode::verify);
+    compositor.renderFrame(*root, {40, 40}, 1);
+    EXPECT_EQ(framePixel(compositor, 1, 1), white);   // outside the top-left corner
+    EXPECT_EQ(framePixel(compositor, 38, 38), white); // outside the bottom-right corner
+    EXPECT_EQ(framePixel(compositor, 20, 1), green);
+    EXPECT_EQ(framePixel(compositor, 1, 15), green);
+    EXPECT_EQ(framePixel(compositor, 20, 30), red);
+    // Radii are capped at half the shorter side; without masking the corners stay square.
+    body->setCornerRadius(100);
+    compositor.renderFrame(*root, {40, 40}, 1);
+    EXPECT_EQ(framePixel(compositor, 20, 1), green);
+    EXPECT_EQ(framePixel(compositor, 5, 5), white);
+    body->setMasksToBounds(false);
+    compositor.renderFrame(*root, {40, 40}, 1);
+    EXPECT_EQ(framePixel(compositor, 1, 1), green);
+    EXPECT_EQ(framePixel(compositor, 38, 38), red);
+}

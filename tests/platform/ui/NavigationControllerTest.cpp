@@ -222,6 +222,27 @@ TEST(NavigationController, TheBarShowsTheTopItemAndItsButtonsAct) {
     EXPECT_EQ(bar.titleLabel()->text(), "2026");
 }
 
+TEST(NavigationController, ARightButtonSetAnimatedFadesInAndOut) {
+    Shown s;
+    NavigationBar& bar = s.nav->navigationBar();
+    const auto opacity = [&] { return bar.rightButton()->layer()->presentationState().opacity; };
+    s.a->navigationItem()->setRightBarButtonItem(BarButtonItem::make("Today"),
+                                                 true);
+    EXPECT_FALSE(bar.rightButton()->isHidden());
+    s.driver.step(0.15);
+    EXPECT_GT(opacity(), 0);
+    EXPECT_LT(opacity(), 1);
+    s.driver.step(0.16);
+    EXPECT_EQ(opacity(), 1);
+    s.a->navigationItem()->setRightBarButtonItem(nullptr, true);
+    s.driver.step(0.15);
+    EXPECT_FALSE(bar.rightButton()->isHidden()); // still fading out
+    EXPECT_LT(opacity(), 1);
+    s.driver.runUntilIdle();
+    EXPECT_TRUE(bar.rightButton()->isHidden());
+    EXPECT_EQ(bar.rightButton()->alpha(), 1);
+}
+
 TEST(NavigationController, HoldsItsDelegateWeaklyAndSwapsAtOnceOffScreen) {
     Log log;
     auto a = RecordingController::make("a", &log);

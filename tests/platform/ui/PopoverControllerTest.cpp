@@ -143,3 +143,26 @@ TEST(PopoverController, ProgrammaticDismissalReleaseAndDetachedViewsReportNothin
     EXPECT_FALSE(popover->isPopoverVisible());
     EXPECT_EQ(loose->subviews().size(), 0u);
 }
+
+TEST(PopoverController, ClipsTheContentToTheRoundedBodyAndResizesAnimatedOnRequest) {
+    Scene s;
+    s.content->view()->setBackgroundColor(gfx::Color::rgba(0, 0, 1));
+    s.present({100, 100, 40, 30}, {200, 100});
+    const gfx::Rect body = s.popover->bodyFrame();
+    EXPECT_TRUE(near(shown(s.driver, {body.minX() + 13, body.minY() + 2}), blue));
+    EXPECT_FALSE(near(shown(s.driver, {body.minX() + 1, body.minY() + 1}), blue)); // a rounded corner
+    EXPECT_FALSE(near(shown(s.driver, {body.maxX() - 1, body.maxY() - 1}), blue));
+
+    // Animated, the body and the content grow over 0.3 s; otherwise at once.
+    const auto height = [&] { return s.content->view()->layer()->presentationState().bounds.height(); };
+    s.popover->setPopoverContentSize({200, 200}, true);
+    EXPECT_EQ(s.popover->bodyFrame().height(), 200);
+    s.driver.step(0.15);
+    EXPECT_GT(height(), 100);
+    EXPECT_LT(height(), 200);
+    s.driver.step(0.16);
+    EXPECT_EQ(height(), 200);
+    s.popover->setPopoverContentSize({200, 120});
+    s.driver.step();
+    EXPECT_EQ(height(), 120);
+}
