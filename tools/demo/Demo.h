@@ -40,11 +40,24 @@ struct TransitionSheetRow {
     XQViewTransitionOrientation orientation = XQViewTransitionOrientationHorizontal;
 };
 
+// A frame of the real calendar on screen, with its caption.
+struct LiveFrame {
+    std::string caption;
+    gfx::ImageRef image;
+};
+
+// The real month view (390 x 844 points) half-way through gestures: a swipe to the next
+// month (scroll), the same with a sticky header, and a pinch out of the month (float).
+std::vector<LiveFrame> monthGestureFrames();
+
 // Renders a sheet of frames of `rows` going from the November to the December sample page
-// (forward) or back (backward), at a quarter, half and three quarters of the way, and writes
-// it to `path`. Answers the path written (none when it could not be written).
+// (forward) or back (backward), at a quarter, half and three quarters of the way, then the
+// `live` frames at half their size under `liveTitle`, and writes it to `path`. Answers the
+// path written (none when it could not be written).
 std::vector<std::string> renderTransitionSheet(const std::string& path, const std::string& title,
-                                               const std::vector<TransitionSheetRow>& rows);
+                                               const std::vector<TransitionSheetRow>& rows,
+                                               const std::string& liveTitle = {},
+                                               const std::vector<LiveFrame>& live = {});
 
 // The height of the caption band above the calendar pictures.
 inline constexpr double kCaption = 44;

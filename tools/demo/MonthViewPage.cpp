@@ -35,24 +35,39 @@ fnd::Date at(long year, long month, long day, long hour, long minute) {
     return *fnd::Calendar::make()->dateFromComponents(c);
 }
 
+namespace {
+
+// Writes `shots` (each `size` points) side by side under a caption band.
+std::string captionedPicture(const std::string& path, const std::string& caption, const std::vector<ImageRef>& shots,
+                             Size size) {
+    constexpr double gap = 12;
+    const double n = static_cast<double>(shots.size());
+    const Size sheet{n * size.width + (n - 1) * gap, size.height + kCaption};
+    beginImageContext(sheet, true, screenScale());
+    if (GraphicsContext* c = currentContext()) {
+        c->setFillColor(systemColors::secondarySystemBackground());
+        c->fillRect({{0, 0}, sheet});
+        drawAtPoint(caption, {12, 13},
+                    TextAttributes{Font::boldSystemFont(15), systemColors::label(), ParagraphStyle{}});
+        for (std::size_t i = 0; i < shots.size(); ++i)
+            if (shots[i])
+                c->drawImage(shots[i], {static_cast<double>(i) * (size.width + gap), kCaption, size.width, size.height});
+    }
+    const ImageRef image = imageFromCurrentImageContext();
+    endImageContext();
+    return image && image->writePNG(path) ? path : std::string();
+}
+
+} // namespace
+
 std::string calendarPicture(const std::string& path, const std::string& caption, Appearance appearance,
                             const std::function<void(XQCalendar&)>& configure, Size size) {
     setCurrentAppearance(appearance);
     auto calendar = XQCalendar::make(Rect{0, 0, size.width, size.height});
     configure(*calendar);
     const ImageRef shot = calendar->takeScreenshot();
-    beginImageContext({size.width, size.height + kCaption}, true, screenScale());
-    if (GraphicsContext* c = currentContext()) {
-        c->setFillColor(systemColors::secondarySystemBackground());
-        c->fillRect({0, 0, size.width, kCaption});
-        drawAtPoint(caption, {12, 13},
-                    TextAttributes{Font::boldSystemFont(15), systemColors::label(), ParagraphStyle{}});
-        if (shot) c->drawImage(shot, {0, kCaption, size.width, size.height});
-    }
-    const ImageRef image = imageFromCurrentImageContext();
-    endImageContext();
     setCurrentAppearance(Appearance::light);
-    return image && image->writePNG(path) ? path : std::string();
+    return captionedPicture(path, caption, {shot}, size);
 }
 
 } // namespace olm::demo
@@ -106,15 +121,17 @@ XQCalendarMonthPresenter& monthOf(XQCalendar& calendar) {
     return static_cast<XQCalendarMonthPresenter&>(*calendar.presenter());
 }
 
-// A calendar in a window of the headless host, a gesture driven half-way by `drive`, and the
-// frame the window shows then.
-ImageRef gestureFrame(const std::function<void(ui::TestDriver&)>& drive) {
+// A calendar in a window of the headless host, set up by `configure`, and the frame the
+// window shows after `drive`.
+ImageRef liveFrame(const std::function<void(XQCalendar&)>& configure,
+                   const std::function<void(ui::TestDriver&, XQCalendar&)>& drive) {
     ui::TestDriver driver(Size{390, 844});
     auto calendar = XQCalendar::make(Rect{0, 0, 390, 844});
     calendar->setSelectedDate(at(2026, 12, 22));
+    configure(*calendar);
     driver.window()->addSubview(calendar);
     driver.runUntilIdle();
-    drive(driver);
+    drive(driver, *calendar);
     ImageRef frame = driver.render();
     driver.touchCancel(1);
     driver.touchCancel(2);
@@ -122,37 +139,14 @@ ImageRef gestureFrame(const std::function<void(ui::TestDriver&)>& drive) {
     return frame;
 }
 
-// A swipe to January and a pinch out of the month view, each half-way, side by side.
-std::string gesturesPicture(const std::string& path) {
-    const ImageRef swipe = gestureFrame([](ui::TestDriver& driver) {
-        driver.touchDown(1, {296, 420});
-        for (double x = 292; x >= 160; x -= 4) { // slower than a flick: the finger drives it
-            driver.step();
-            driver.touchMove(1, {x, 420});
-        }
+// A swipe to January, slower than a flick so that the finger drives it, stopped half-way.
+void swipeHalfWay(ui::TestDriver& driver, XQCalendar&) {
+    driver.touchDown(1, {296, 420});
+    for (double x = 292; x >= 160; x -= 4) {
         driver.step();
-    });
-    const ImageRef pinch = gestureFrame([](ui::TestDriver& driver) {
-        driver.touches({{1, ui::TouchPhaseBegan, {115, 420}, 0}, {2, ui::TouchPhaseBegan, {275, 420}, 0}});
-        for (double d = 76; d >= 40; d -= 4) {
-            driver.step();
-            driver.touches({{1, ui::TouchPhaseMoved, {195 - d, 420}, 0}, {2, ui::TouchPhaseMoved, {195 + d, 420}, 0}});
-        }
-        driver.step();
-    });
-    const Size size{2 * 390 + 12, 844 + kCaption};
-    beginImageContext(size, true, screenScale());
-    if (GraphicsContext* c = currentContext()) {
-        c->setFillColor(systemColors::secondarySystemBackground());
-        c->fillRect({{0, 0}, size});
-        drawAtPoint("Half-way: a swipe to January (scroll), a pinch out of the month (float)", {12, 13},
-                    TextAttributes{Font::boldSystemFont(15), systemColors::label(), ParagraphStyle{}});
-        if (swipe) c->drawImage(swipe, {0, kCaption, 390, 844});
-        if (pinch) c->drawImage(pinch, {402, kCaption, 390, 844});
+        driver.touchMove(1, {x, 420});
     }
-    const ImageRef image = imageFromCurrentImageContext();
-    endImageContext();
-    return image && image->writePNG(path) ? path : std::string();
+    driver.step();
 }
 
 std::vector<std::string> renderMonthViews(const std::string& outDir) {
@@ -255,13 +249,49 @@ std::vector<std::string> renderMonthViews(const std::string& outDir) {
                      calendar.setCalendar(fnd::Calendar::make("hebrew"));
                      calendar.update(true);
                  }));
-    keep(gesturesPicture(outDir + "/month-gestures.png"));
+    const ImageRef popover = liveFrame(
+        [&](XQCalendar& calendar) {
+            withEvents(calendar);
+            monthOf(calendar).setInlineEventsViewMode(XQCalendarInlineEventsViewModePopover);
+        },
+        [](ui::TestDriver& driver, XQCalendar& calendar) {
+            auto& month = monthOf(calendar);
+            if (auto cell = month.cellForDate(at(2026, 12, 17))) month.showInlineEventsForCell(*cell, false);
+            driver.runUntilIdle();
+        });
+    keep(olm::demo::captionedPicture(outDir + "/month-popover.png", "Popover mode: the events of 17 December",
+                                     {popover}, {390, 844}));
     fnd::Clock::setFixedNow(std::nullopt);
     setScreenScale(savedScale);
     return written;
 }
 
 } // namespace
+
+namespace olm::demo {
+
+std::vector<LiveFrame> monthGestureFrames() {
+    fnd::Clock::setFixedNow(at(2026, 12, 15, 10, 30));
+    const auto plain = [](XQCalendar&) {};
+    std::vector<LiveFrame> frames{
+        {"Swipe to January (scroll)", liveFrame(plain, swipeHalfWay)},
+        {"The same, sticky header", liveFrame([](XQCalendar& calendar) { monthOf(calendar).setHeaderIsSticky(true); },
+                                              swipeHalfWay)},
+        {"Pinch out of the month (float)", liveFrame(plain, [](ui::TestDriver& driver, XQCalendar&) {
+             driver.touches({{1, ui::TouchPhaseBegan, {115, 420}, 0}, {2, ui::TouchPhaseBegan, {275, 420}, 0}});
+             for (double d = 76; d >= 40; d -= 4) {
+                 driver.step();
+                 driver.touches(
+                     {{1, ui::TouchPhaseMoved, {195 - d, 420}, 0}, {2, ui::TouchPhaseMoved, {195 + d, 420}, 0}});
+             }
+             driver.step();
+         })},
+    };
+    fnd::Clock::setFixedNow(std::nullopt);
+    return frames;
+}
+
+} // namespace olm::demo
 
 namespace olm::demo {
 

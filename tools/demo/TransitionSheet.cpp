@@ -52,13 +52,18 @@ void drawFrame(GraphicsContext& c, const TransitionSheetRow& row, double progres
 } // namespace
 
 std::vector<std::string> renderTransitionSheet(const std::string& path, const std::string& title,
-                                               const std::vector<TransitionSheetRow>& rows) {
+                                               const std::vector<TransitionSheetRow>& rows,
+                                               const std::string& liveTitle, const std::vector<LiveFrame>& live) {
     const ImageRef november = monthViewPage(11, kSheetScale);
     const ImageRef december = monthViewPage(12, kSheetScale);
     const double pageWidth = kSamplePageSize.width, pageHeight = kSamplePageSize.height;
     const double width = kMargin * 2 + kLabelWidth + 3 * pageWidth + 2 * kGap;
     const double rowHeight = pageHeight + kGap + 8;
-    const double height = kHeaderHeight + static_cast<double>(rows.size()) * rowHeight + kMargin;
+    const double rowsBottom = kHeaderHeight + static_cast<double>(rows.size()) * rowHeight;
+    // The live frames at half size, each with its caption under it.
+    const Size liveSize{195, 422};
+    const double liveTop = rowsBottom + 40;
+    const double height = (live.empty() ? rowsBottom : liveTop + liveSize.height + 24) + kMargin;
     beginImageContext({width, height}, true, kSheetScale);
     GraphicsContext* c = currentContext();
     if (!c) {
@@ -90,6 +95,17 @@ std::vector<std::string> renderTransitionSheet(const std::string& path, const st
             c->setLineWidth(1);
             c->strokeRect(Rect{x, y, pageWidth, pageHeight}.insetBy(-0.5, -0.5));
         }
+    }
+    if (!live.empty())
+        drawAtPoint(liveTitle, {kMargin, rowsBottom + 8}, textAttributes(Font::boldSystemFont(17), systemColors::label()));
+    for (std::size_t i = 0; i < live.size(); ++i) {
+        const Rect frame{{kMargin + static_cast<double>(i) * (liveSize.width + kGap), liveTop}, liveSize};
+        if (live[i].image) c->drawImage(live[i].image, frame);
+        c->setStrokeColor(systemColors::separator());
+        c->setLineWidth(1);
+        c->strokeRect(frame.insetBy(-0.5, -0.5));
+        drawInRect(live[i].caption, {frame.minX(), frame.maxY() + 4, frame.width(), 16},
+                   textAttributes(Font::systemFont(12), systemColors::secondaryLabel(), TextAlignment::center));
     }
     const ImageRef image = imageFromCurrentImageContext();
     endImageContext();

@@ -33,7 +33,8 @@ std::vector<std::string> renderTransitionsSheet(const std::string& outDir) {
             {"Flow", "backward, offset 60", flow, backward},
             {"Float", "forward (zoom in)", zoom, forward},
             {"Float", "backward (zoom out)", zoom, backward},
-        });
+        },
+        "The real month view, half-way through gestures", olm::demo::monthGestureFrames());
 }
 
 } // namespace
