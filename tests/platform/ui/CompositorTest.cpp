@@ -136,7 +136,7 @@ TEST(Compositor, GroupScratchImagesStartClearEveryFrame) {
     EXPECT_EQ(compositor.statistics().groups, 1);
     a->setPosition({30, 30});
     compositor.renderFrame(*root, {40, 40}, 1);
-    EXPECT_EQ(framePixel(compositor, 5, 5), white);
+    EXPECT_EQ(framePixel(compositor, 3, 3), white);
     // Only the blue shows where the two overlap, faded once.
     EXPECT_TRUE(near(framePixel(compositor, 25, 25), {128, 128, 255, 255})) << framePixel(compositor, 25, 25);
 }
@@ -533,7 +533,7 @@ TEST(Compositor, RoundedCornersClipTheLayerAndItsSublayersAndHideNothingBelow) {
     body->setCornerRadius(100);
     compositor.renderFrame(*root, {40, 40}, 1);
     EXPECT_EQ(framePixel(compositor, 20, 1), green);
-    EXPECT_EQ(framePixel(compositor, 5, 5), white);
+    EXPECT_EQ(framePixel(compositor, 3, 3), white);
     body->setMasksToBounds(false);
     compositor.renderFrame(*root, {40, 40}, 1);
     EXPECT_EQ(framePixel(compositor, 1, 1), green);
