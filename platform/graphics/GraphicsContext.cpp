@@ -129,6 +129,73 @@ void GraphicsContext::concatCTM(const AffineTransform& t) {
     applyTransform(t);
 }
 
+// --- What has been drawn.
+
+cairo_t* GraphicsContext::cairoDrawingIn(const Rect& area) {
+    if (drawableRect(area)) {
+        const Rect r = area.standardized();
+        noteDrawn(r.minX(), r.minY(), r.maxX(), r.maxY());
+    }
+    return _cr;
+}
+
+// The device box of a user-space box (null when not finite).
+static Rect deviceBox(cairo_t* cr, double x0, double y0, double x1, double y1) {
+    double dx0 = INFINITY, dy0 = INFINITY, dx1 = -INFINITY, dy1 = -INFINITY;
+    for (const Point corner : {Point{x0, y0}, Point{x1, y0}, Point{x0, y1}, Point{x1, y1}}) {
+        double x = corner.x, y = corner.y;
+        cairo_user_to_device(cr, &x, &y);
+        dx0 = std::min(dx0, x), dy0 = std::min(dy0, y);
+        dx1 = std::max(dx1, x), dy1 = std::max(dy1, y);
+    }
+    if (!finite(dx0) || !finite(dy0) || !finite(dx1) || !finite(dy1)) return Rect::null();
+    return {dx0, dy0, dx1 - dx0, dy1 - dy0};
+}
+
+void GraphicsContext::noteDrawn(double x0, double y0, double x1, double y1) {
+    if (_drawnEverywhere || !_state.drawable) return;
+    double cx0, cy0, cx1, cy1;
+    cairo_clip_extents(_cr, &cx0, &cy0, &cx1, &cy1);
+    x0 = std::max(x0, cx0), y0 = std::max(y0, cy0);
+    x1 = std::min(x1, cx1), y1 = std::min(y1, cy1);
+    if (!(x1 > x0 && y1 > y0)) return;
+    const Rect device = deviceBox(_cr, x0, y0, x1, y1);
+    if (device.isNull()) {
+        _drawnEverywhere = true;
+        return;
+    }
+    // Antialiasing reaches into the pixels around the shape.
+    const Rect touched = device.insetBy(-1, -1);
+    _drawn = _drawn.isNull() ? touched : _drawn.unionWith(touched);
+}
+
+void GraphicsContext::noteDrawnPath(double reach) {
+    double x0, y0, x1, y1;
+    cairo_path_extents(_cr, &x0, &y0, &x1, &y1);
+    if (reach <= 0 && !(x1 > x0 && y1 > y0)) return;
+    noteDrawn(x0 - reach, y0 - reach, x1 + reach, y1 + reach);
+}
+
+void GraphicsContext::noteStroke() {
+    // Joins and square caps reach beyond half the line width: a miter up to the miter limit.
+    const double join = cairo_get_line_join(_cr) == CAIRO_LINE_JOIN_MITER ? cairo_get_miter_limit(_cr) : 1;
+    const double reach = cairo_get_line_width(_cr) / 2 * std::max(join, std::numbers::sqrt2);
+    if (reach > 0) noteDrawnPath(reach);
+}
+
+Rect GraphicsContext::drawnPixels() const {
+    Rect drawn = _drawn;
+    if (_drawnEverywhere) {
+        double x0, y0, x1, y1;
+        cairo_clip_extents(_cr, &x0, &y0, &x1, &y1);
+        drawn = deviceBox(_cr, x0, y0, x1, y1);
+        if (!drawn.isNull()) drawn = drawn.insetBy(-1, -1);
+    }
+    if (drawn.isNull() || drawn.isEmpty()) return Rect::null();
+    const double x0 = std::floor(drawn.minX()), y0 = std::floor(drawn.minY());
+    return {x0, y0, std::ceil(drawn.maxX()) - x0, std::ceil(drawn.maxY()) - y0};
+}
+
 void GraphicsContext::setAlpha(Float alpha) {
     if (finite(alpha)) _state.alpha = clamp01(alpha);
 }
@@ -182,6 +249,8 @@ void GraphicsContext::clearRect(const Rect& rect) {
     cairo_set_operator(_cr, CAIRO_OPERATOR_CLEAR);
     cairo_new_path(_cr);
     cairo_rectangle(_cr, rect.origin.x, rect.origin.y, rect.size.width, rect.size.height);
+    // Cleared pixels count as drawn: an opaque store starts black, not clear.
+    noteDrawnPath(0);
     cairo_fill(_cr);
     cairo_restore(_cr);
 }
@@ -206,6 +275,7 @@ bool GraphicsContext::fillSmallEllipse(const Rect& rect) {
     const int h4 = static_cast<int>(std::max(1L, std::lround(h * 4)));
     cairo_surface_t* mask =
         ellipseMasks().get(w4, h4, static_cast<int>(X4 - 4 * ix), static_cast<int>(Y4 - 4 * iy));
+    noteDrawn(r.minX(), r.minY(), r.maxX(), r.maxY());
     cairo_save(_cr);
     cairo_identity_matrix(_cr);
     setSource(_state.fill);
@@ -326,6 +396,7 @@ void GraphicsContext::fillWith(bool evenOdd) {
     }
     cairo_set_fill_rule(_cr, evenOdd ? CAIRO_FILL_RULE_EVEN_ODD : CAIRO_FILL_RULE_WINDING);
     setSource(_state.fill);
+    noteDrawnPath(0);
     cairo_fill(_cr);
 }
 
@@ -342,6 +413,7 @@ void GraphicsContext::strokePath() {
         return;
     }
     setSource(_state.stroke);
+    noteStroke();
     cairo_stroke(_cr);
 }
 
@@ -352,8 +424,10 @@ void GraphicsContext::fillAndStrokePath() {
     }
     cairo_set_fill_rule(_cr, CAIRO_FILL_RULE_WINDING);
     setSource(_state.fill);
+    noteDrawnPath(0);
     cairo_fill_preserve(_cr);
     setSource(_state.stroke);
+    noteStroke();
     cairo_stroke(_cr);
 }
 
@@ -386,6 +460,7 @@ void GraphicsContext::drawImage(const ImageRef& image, const Rect& rect) {
     // Stretching samples past the edge: repeat the edge pixels rather than fade to clear.
     cairo_pattern_set_extend(pattern, CAIRO_EXTEND_PAD);
     cairo_rectangle(_cr, 0, 0, image->pixelWidth(), image->pixelHeight());
+    noteDrawnPath(0);
     if (_state.alpha >= 1) {
         cairo_fill(_cr);
     } else {
@@ -437,6 +512,7 @@ void GraphicsContext::drawLinearGradient(const std::vector<Color>& colors,
         cairo_line_to(_cr, band[i].x, band[i].y);
     cairo_close_path(_cr);
     cairo_set_source(_cr, pattern);
+    noteDrawnPath(0);
     cairo_fill(_cr);
     cairo_restore(_cr);
     cairo_pattern_destroy(pattern);

@@ -38,8 +38,20 @@ public:
     GraphicsContext& operator=(const GraphicsContext&) = delete;
 
     // The Cairo context, for code that draws with Cairo directly: keep such calls between
-    // cairo_save and cairo_restore so the state mirrored here stays right.
-    cairo_t* cairo() const { return _cr; }
+    // cairo_save and cairo_restore so the state mirrored here stays right. What is drawn so is
+    // not seen: from then on every pixel counts as drawn (`drawnPixels`).
+    cairo_t* cairo() {
+        _drawnEverywhere = true;
+        return _cr;
+    }
+    // The Cairo context, for drawing that stays inside `area` (user space, now), which counts
+    // as drawn.
+    cairo_t* cairoDrawingIn(const Rect& area);
+
+    // The device pixels drawn so far (every pixel an operation may have touched, within the
+    // clip): what a backing store drawn through this context must clear before it is drawn
+    // again. Null when nothing was drawn; the whole clip's pixels once `cairo()` was asked for.
+    Rect drawnPixels() const;
 
     void saveGState();
     // Does nothing without a matching save.
@@ -119,6 +131,11 @@ private:
     };
 
     void applyTransform(const AffineTransform& t);
+    // Counts the user-space box `x0, y0, x1, y1` (within the clip) as drawn.
+    void noteDrawn(double x0, double y0, double x1, double y1);
+    // Counts the current path as drawn, filled (`reach` 0) or stroked that far beyond it.
+    void noteDrawnPath(double reach);
+    void noteStroke();
     void setSource(const Color& color);
     void fillWith(bool evenOdd);
     bool fillSmallEllipse(const Rect& rect);
@@ -126,6 +143,8 @@ private:
 
     cairo_t* _cr;
     State _state;
+    Rect _drawn = Rect::null(); // device space
+    bool _drawnEverywhere = false;
     std::vector<State> _saved;
 };
 

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <cstdlib>
 
 namespace gfx {
 namespace {
@@ -14,6 +15,26 @@ double sanitizedScale(double scale) {
 
 // Images may be made on other threads (a data source's work).
 std::atomic<std::uint64_t> lastSerialNumber{0};
+
+const cairo_user_data_key_t kPixelsKey{};
+
+// An image surface over pixels left as malloc gives them, for images whose every pixel is
+// written at once (copies): a new surface from Cairo would clear them first.
+cairo_surface_t* uninitializedSurface(int w, int h) {
+    const int stride = cairo_format_stride_for_width(CAIRO_FORMAT_ARGB32, w);
+    if (stride <= 0) return nullptr;
+    void* pixels = std::malloc(static_cast<std::size_t>(stride) * static_cast<std::size_t>(h));
+    if (pixels == nullptr) return nullptr;
+    cairo_surface_t* s =
+        cairo_image_surface_create_for_data(static_cast<unsigned char*>(pixels), CAIRO_FORMAT_ARGB32, w, h, stride);
+    if (cairo_surface_status(s) != CAIRO_STATUS_SUCCESS ||
+        cairo_surface_set_user_data(s, &kPixelsKey, pixels, std::free) != CAIRO_STATUS_SUCCESS) {
+        cairo_surface_destroy(s);
+        std::free(pixels);
+        return nullptr;
+    }
+    return s;
+}
 
 bool usable(cairo_surface_t* s) {
     return s && cairo_surface_status(s) == CAIRO_STATUS_SUCCESS &&
@@ -44,8 +65,10 @@ std::shared_ptr<Image> Image::fromSurface(cairo_surface_t* surface, double scale
     if (!usable(surface)) return nullptr;
     const int w = cairo_image_surface_get_width(surface);
     const int h = cairo_image_surface_get_height(surface);
-    std::shared_ptr<Image> image = make(w, h, scale);
-    if (!image) return nullptr;
+    if (w <= 0 || h <= 0) return nullptr;
+    cairo_surface_t* pixels = uninitializedSurface(w, h);
+    if (pixels == nullptr) return nullptr;
+    std::shared_ptr<Image> image(new Image(pixels, sanitizedScale(scale)));
     cairo_t* cr = cairo_create(image->_surface);
     cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
     cairo_set_source_surface(cr, surface, 0, 0);
@@ -53,6 +76,11 @@ std::shared_ptr<Image> Image::fromSurface(cairo_surface_t* surface, double scale
     cairo_destroy(cr);
     cairo_surface_flush(image->_surface);
     return image;
+}
+
+std::shared_ptr<Image> Image::takePixels(const ImageRef& image) {
+    if (!image || image.use_count() != 1) return nullptr;
+    return std::shared_ptr<Image>(new Image(cairo_surface_reference(image->_surface), image->_scale));
 }
 
 const std::uint8_t* Image::data() const {
@@ -90,8 +118,9 @@ std::shared_ptr<Image> Image::cropped(const Rect& rect) const {
     const double x1 = std::min<double>(_pixelWidth, std::ceil(r.maxX() * _scale - 1e-6));
     const double y1 = std::min<double>(_pixelHeight, std::ceil(r.maxY() * _scale - 1e-6));
     if (x1 <= x0 || y1 <= y0) return nullptr;
-    std::shared_ptr<Image> out = make(static_cast<int>(x1 - x0), static_cast<int>(y1 - y0), _scale);
-    if (!out) return nullptr;
+    cairo_surface_t* pixels = uninitializedSurface(static_cast<int>(x1 - x0), static_cast<int>(y1 - y0));
+    if (pixels == nullptr) return nullptr;
+    std::shared_ptr<Image> out(new Image(pixels, _scale));
     cairo_t* cr = cairo_create(out->_surface);
     cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
     cairo_set_source_surface(cr, _surface, -x0, -y0);

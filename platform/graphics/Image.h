@@ -28,6 +28,11 @@ public:
     // A copy of an image surface's pixels (any pixel format is converted to ARGB32). Null for
     // a null surface, one in an error state, one that is not an image surface, or an empty one.
     static std::shared_ptr<Image> fromSurface(cairo_surface_t* surface, double scale = 1);
+    // The pixels of `image` for a new image to be drawn over, when `image` is their only
+    // holder: a writable image with a new serial number over the same pixels, as they are.
+    // The caller then gives `image` up (its pixels are no longer its own). Null when anything
+    // else holds `image`, which stays untouched.
+    static std::shared_ptr<Image> takePixels(const ImageRef& image);
 
     ~Image();
     Image(const Image&) = delete;
@@ -52,6 +57,13 @@ public:
     // freed before it at the same address.
     std::uint64_t serialNumber() const { return _serialNumber; }
 
+    // The pixel rectangle outside which every pixel is transparent, as the maker of the image
+    // knows it (it may be larger than the pixels drawn; empty: every pixel is transparent);
+    // null when not known.
+    const Rect& inkBounds() const { return _inkBounds; }
+    // For the maker, before the image is shared.
+    void setInkBounds(const Rect& pixels) { _inkBounds = pixels; }
+
     // The pixel at (x, y), unpremultiplied, components as fractions; transparent black outside.
     RGBA pixel(int x, int y) const;
 
@@ -72,6 +84,7 @@ private:
     int _stride;
     double _scale;
     std::uint64_t _serialNumber;
+    Rect _inkBounds = Rect::null();
 };
 
 } // namespace gfx

@@ -317,7 +317,20 @@ void draw(GraphicsContext& context, const AttributedString& text, const Laid& la
           double boxWidth) {
     if (laid.lines.empty() || !context.canDraw() || !std::isfinite(origin.x) || !std::isfinite(origin.y))
         return;
-    cairo_t* cr = context.cairo();
+    // What the lines may touch: their ink and logical boxes, with a point to spare for
+    // decorations.
+    Rect area = Rect::null();
+    for (const Line& line : laid.lines) {
+        PangoRectangle ink, logical;
+        pango_layout_line_get_extents(line.line, &ink, &logical);
+        const double x0 = std::min(ink.x, logical.x), y0 = std::min(ink.y, logical.y);
+        const double x1 = std::max(ink.x + ink.width, logical.x + logical.width);
+        const double y1 = std::max(ink.y + ink.height, logical.y + logical.height);
+        const Rect box{origin.x + line.x + x0 / PANGO_SCALE, origin.y + line.baseline + y0 / PANGO_SCALE,
+                       (x1 - x0) / PANGO_SCALE, (y1 - y0) / PANGO_SCALE};
+        area = area.isNull() ? box : area.unionWith(box);
+    }
+    cairo_t* cr = context.cairoDrawingIn(area.insetBy(-1, -1));
     cairo_save(cr);
     cairo_new_path(cr);
     if (laid.clipToWidth) {

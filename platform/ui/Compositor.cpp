@@ -229,6 +229,14 @@ private:
 
     static Info scan(const gfx::Image& image) {
         const int w = image.pixelWidth(), h = image.pixelHeight();
+        // Where its maker knows what it drew (a backing store), that box is taken as it is,
+        // unless it is the whole image, which may be opaque.
+        if (const gfx::Rect ink = image.inkBounds(); !ink.isNull()) {
+            const gfx::Rect whole{0, 0, double(w), double(h)};
+            const gfx::Rect known = ink.isEmpty() ? gfx::Rect::null() : ink.intersection(whole);
+            if (known.isNull() || known.isEmpty()) return {gfx::Rect::zero(), false};
+            if (!(known == whole)) return {known.insetBy(-1, -1).intersection(whole), false};
+        }
         int x0 = w, x1 = -1, y0 = h, y1 = -1;
         for (int y = 0; y < h; ++y) {
             const std::uint32_t* row = rowOf(image, y);
@@ -1313,7 +1321,8 @@ void addChanges(const std::vector<detail::DrawRecord>& before, const std::vector
             const gfx::Rect redrawn = now.contentsUpdate->changedSince(was.contents, now.contents);
             if (!redrawn.isNull()) {
                 // Grown by a pixel: filtered samples next to the redrawn part read from it.
-                damage.add(detail::deviceDamage(redrawn, gfx::affineTransform(now.transform), now.clip)
+                if (!redrawn.isEmpty())
+                    damage.add(detail::deviceDamage(redrawn, gfx::affineTransform(now.transform), now.clip)
                                .insetBy(-1, -1)
                                .intersection(now.clip));
                 continue;

@@ -33,6 +33,54 @@ std::uint64_t& changeCounter() {
     return count;
 }
 
+// Pixels of a backing store for a length in points: partial pixels count as whole ones
+// (Cairo's limit on a side; none beyond it).
+int storePixels(double points, double scale) {
+    const double px = std::ceil(points * scale - 1e-6);
+    if (!std::isfinite(px) || px <= 0 || px > 32767) return 0;
+    return static_cast<int>(px);
+}
+
+// A rectangle of whole pixels of a backing store, x0, y0 inclusive, x1, y1 exclusive.
+struct PixelBox {
+    int x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+
+    // A rectangle of whole pixels (null: none).
+    static PixelBox of(const gfx::Rect& pixels) {
+        if (pixels.isNull() || pixels.isEmpty()) return {};
+        const auto to = [](double v) { return static_cast<int>(std::clamp(v, -1e9, 1e9)); };
+        return {to(pixels.minX()), to(pixels.minY()), to(pixels.maxX()), to(pixels.maxY())};
+    }
+    // The pixels a rectangle in points touches.
+    static PixelBox touched(const gfx::Rect& points, double scale) {
+        return of({std::floor(points.minX() * scale), std::floor(points.minY() * scale),
+                   std::ceil(points.maxX() * scale) - std::floor(points.minX() * scale),
+                   std::ceil(points.maxY() * scale) - std::floor(points.minY() * scale)});
+    }
+    bool empty() const { return x1 <= x0 || y1 <= y0; }
+    bool contains(const PixelBox& b) const {
+        return b.empty() || (x0 <= b.x0 && y0 <= b.y0 && b.x1 <= x1 && b.y1 <= y1);
+    }
+    PixelBox clippedTo(const PixelBox& b) const {
+        const PixelBox r{std::max(x0, b.x0), std::max(y0, b.y0), std::min(x1, b.x1), std::min(y1, b.y1)};
+        return r.empty() ? PixelBox{} : r;
+    }
+    PixelBox unionWith(const PixelBox& b) const {
+        if (empty()) return b;
+        if (b.empty()) return *this;
+        return {std::min(x0, b.x0), std::min(y0, b.y0), std::max(x1, b.x1), std::max(y1, b.y1)};
+    }
+    gfx::Rect rect() const {
+        return empty() ? gfx::Rect::null() : gfx::Rect{double(x0), double(y0), double(x1 - x0), double(y1 - y0)};
+    }
+    // In the space of the bounds the store is drawn for (an empty box: an empty rectangle).
+    gfx::Rect pointsIn(const gfx::Rect& bounds, double scale) const {
+        if (empty()) return {bounds.origin, {0, 0}};
+        return {bounds.minX() + x0 / scale, bounds.minY() + y0 / scale, (x1 - x0) / scale, (y1 - y0) / scale};
+    }
+    void addTo(cairo_t* cr) const { cairo_rectangle(cr, x0, y0, x1 - x0, y1 - y0); }
+};
+
 std::uint64_t nextLayerSerialNumber() {
     static std::uint64_t last = 0;
     return ++last;
@@ -318,81 +366,94 @@ void Layer::display() {
     if (_delegate != nullptr && _delegate->displayLayer(*this)) return;
     if (!drawsInContext()) return;
     const gfx::Rect bounds = _model.bounds.standardized();
-    if (!part.isNull() && redrawPart(bounds, part)) return;
-    gfx::ImageRef image;
-    gfx::beginImageContext(bounds.size, _opaque, _contentsScale);
-    if (gfx::GraphicsContext* context = gfx::currentContext()) {
-        context->translateCTM(-bounds.origin.x, -bounds.origin.y);
-        drawInContext(*context);
-        image = gfx::imageFromCurrentImageContext();
-    }
-    gfx::endImageContext();
-    _contentsUpdate = {};
-    _backingStore = {image ? image->serialNumber() : 0, bounds, _opaque};
-    setContents(std::move(image));
-}
-
-bool Layer::redrawPart(const gfx::Rect& bounds, const gfx::Rect& part) {
-    // Only the backing store the last display made, drawn for these bounds, can be kept.
-    const gfx::ImageRef& previous = _model.contents;
-    if (!previous || previous->serialNumber() != _backingStore.serial || !(_backingStore.bounds == bounds) ||
-        _backingStore.opaque != _opaque || previous->scale() != _contentsScale)
-        return false;
-    const gfx::Rect inBounds = part.intersection(bounds);
-    if (inBounds.isEmpty()) return true;
-    // The part grown to whole pixels of the store, which are redrawn whole.
     const double s = _contentsScale;
-    const int w = previous->pixelWidth(), h = previous->pixelHeight();
-    const int x0 = std::max(0, int(std::floor((inBounds.minX() - bounds.minX()) * s)));
-    const int y0 = std::max(0, int(std::floor((inBounds.minY() - bounds.minY()) * s)));
-    const int x1 = std::min(w, int(std::ceil((inBounds.maxX() - bounds.minX()) * s)));
-    const int y1 = std::min(h, int(std::ceil((inBounds.maxY() - bounds.minY()) * s)));
-    if (x0 >= x1 || y0 >= y1) return true;
-    std::shared_ptr<gfx::Image> image = gfx::Image::make(w, h, s);
-    if (!image) return false;
-    for (int y = 0; y < h; ++y)
-        std::memcpy(image->mutableData() + static_cast<std::size_t>(y) * image->stride(),
-                    previous->data() + static_cast<std::size_t>(y) * previous->stride(),
-                    static_cast<std::size_t>(w) * 4);
-    image->markDirty();
+    const PixelBox whole{0, 0, storePixels(bounds.width(), s), storePixels(bounds.height(), s)};
+    if (whole.empty()) return setBackingStore(nullptr, bounds, gfx::Rect::null(), gfx::Rect::null());
+
+    // The store the last display made is drawn over again when nothing else holds it and it
+    // has the pixel size; only what was drawn in it is cleared. When only a part is marked
+    // and the bounds are the same, only that part is redrawn (in a copy when the store is
+    // held elsewhere).
+    const gfx::ImageRef& previous = _model.contents;
+    const bool same = previous && previous->serialNumber() == _backingStore.serial &&
+                      _backingStore.opaque == _opaque && previous->pixelWidth() == whole.x1 &&
+                      previous->pixelHeight() == whole.y1 && previous->scale() == s;
+    const bool inPart = same && !part.isNull() && _backingStore.bounds == bounds;
+    const PixelBox redraw =
+        inPart ? PixelBox::touched(part.offsetBy(-bounds.minX(), -bounds.minY()), s).clippedTo(whole) : whole;
+    if (redraw.empty()) return;
+    std::shared_ptr<gfx::Image> image = same ? gfx::Image::takePixels(previous) : nullptr;
+    const bool over = image != nullptr || inPart; // drawn over the last store's pixels
+    if (!image) image = inPart ? gfx::Image::fromSurface(previous->surface(), s) : gfx::Image::make(whole.x1, whole.y1, s);
+    if (!image) return setBackingStore(nullptr, bounds, gfx::Rect::null(), gfx::Rect::null());
+
+    const PixelBox before = over ? PixelBox::of(_backingStore.drawn) : PixelBox{};
     cairo_t* cr = cairo_create(image->surface());
-    cairo_rectangle(cr, x0, y0, x1 - x0, y1 - y0);
+    redraw.addTo(cr);
     cairo_clip(cr);
-    // Cleared as a new backing store starts: black when opaque, else transparent.
-    if (_opaque)
-        cairo_set_source_rgb(cr, 0, 0, 0);
-    else
-        cairo_set_operator(cr, CAIRO_OPERATOR_CLEAR);
-    cairo_paint(cr);
-    cairo_set_operator(cr, CAIRO_OPERATOR_OVER);
+    // A store starts clear, or black when opaque: a new opaque one is painted black, one drawn
+    // over has what was drawn in it cleared so.
+    const PixelBox cleared = over ? before.clippedTo(redraw) : _opaque ? whole : PixelBox{};
+    if (!cleared.empty()) {
+        cairo_save(cr);
+        cleared.addTo(cr);
+        if (_opaque)
+            cairo_set_source_rgb(cr, 0, 0, 0);
+        else
+            cairo_set_operator(cr, CAIRO_OPERATOR_CLEAR);
+        cairo_fill(cr);
+        cairo_restore(cr);
+    }
     cairo_scale(cr, s, s);
     cairo_translate(cr, -bounds.minX(), -bounds.minY());
+    PixelBox drawn;
     {
         gfx::GraphicsContext context(cr);
+        gfx::pushContext(&context);
         drawInContext(context);
+        gfx::popContext();
+        drawn = PixelBox::of(context.drawnPixels()).clippedTo(redraw);
     }
     cairo_destroy(cr);
     cairo_surface_flush(image->surface());
 
-    const gfx::Rect redrawn{bounds.minX() + x0 / s, bounds.minY() + y0 / s, (x1 - x0) / s, (y1 - y0) / s};
+    // What changed from the last store: what was cleared and what was drawn.
+    gfx::Rect changed = gfx::Rect::null();
+    // (Null when that is the whole: the layer's whole extent changes then, exactly.)
+    if (over && !cleared.unionWith(drawn).contains(whole)) changed = cleared.unionWith(drawn).pointsIn(bounds, s);
+    if (over && !cleared.contains(before)) drawn = drawn.unionWith(before);
+    image->setInkBounds(_opaque ? whole.rect() : drawn.empty() ? gfx::Rect::zero() : drawn.rect());
+    setBackingStore(std::move(image), bounds, drawn.rect(), changed);
+}
+
+void Layer::setBackingStore(std::shared_ptr<gfx::Image> image, const gfx::Rect& bounds,
+                            const gfx::Rect& drawnPixels, const gfx::Rect& changed) {
     ContentsUpdate& update = _contentsUpdate;
-    if (update.to != previous->serialNumber()) update.count = 0;
-    if (update.count == ContentsUpdate::kSteps) {
-        std::move(update.steps.begin() + 1, update.steps.end(), update.steps.begin());
-        --update.count;
+    const std::uint64_t previous = _model.contents ? _model.contents->serialNumber() : 0;
+    if (!image || changed.isNull()) {
+        update = {};
+    } else {
+        if (update.to != previous) update.count = 0;
+        if (update.count == ContentsUpdate::kSteps) {
+            std::move(update.steps.begin() + 1, update.steps.end(), update.steps.begin());
+            --update.count;
+        }
+        update.steps[update.count++] = {previous, changed};
+        update.to = image->serialNumber();
     }
-    update.steps[update.count++] = {previous->serialNumber(), redrawn};
-    update.to = image->serialNumber();
-    _backingStore.serial = update.to;
+    _backingStore = {image ? image->serialNumber() : 0, bounds, _opaque, drawnPixels};
     setContents(std::move(image));
-    return true;
 }
 
 gfx::Rect Layer::ContentsUpdate::changedSince(std::uint64_t from, std::uint64_t current) const {
     if (current != to) return gfx::Rect::null();
+    // Steps that changed nothing have empty rectangles, which add nothing to the union.
     gfx::Rect changed = gfx::Rect::null();
     for (std::size_t i = count; i-- > 0;) {
-        changed = changed.isNull() ? steps[i].rect : changed.unionWith(steps[i].rect);
+        if (changed.isNull() || changed.isEmpty())
+            changed = steps[i].rect;
+        else if (!steps[i].rect.isEmpty())
+            changed = changed.unionWith(steps[i].rect);
         if (steps[i].from == from) return changed;
     }
     return gfx::Rect::null();

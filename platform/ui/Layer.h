@@ -200,7 +200,10 @@ public:
     void displayIfNeeded();
     // Makes the contents: the delegate's `displayLayer`, or else, when the layer draws
     // (`drawsInContext`), a backing store of the bounds' size at `contentsScale` drawn by
-    // `drawInContext`. A layer that does not draw keeps its contents.
+    // `drawInContext`. A layer that does not draw keeps its contents. The store is a new image
+    // each time, but when nothing else holds the last one and the pixel size is the same, the
+    // new one takes over its pixels and only what was drawn in them is cleared first (the
+    // change then reports no old contents).
     virtual void display();
     // Draws into the backing store; by default asks the delegate.
     virtual void drawInContext(gfx::GraphicsContext& context);
@@ -334,9 +337,11 @@ protected:
     void didChangeValue(std::string_view key, LayerValue oldValue);
     // Counts a change of the layer's own appearance (didChangeValue does).
     void noteChange();
-    // Redraws `part` (bounds space) of the backing store the last display made into a copy
-    // of it; false (nothing done) when there is no such store for these bounds.
-    bool redrawPart(const gfx::Rect& bounds, const gfx::Rect& part);
+    // Makes `image` the contents as the backing store drawn for `bounds`, with the pixels
+    // drawn in it (null: none) and where it differs from the contents it replaces (bounds
+    // space; null when unrelated to them).
+    void setBackingStore(std::shared_ptr<gfx::Image> image, const gfx::Rect& bounds, const gfx::Rect& drawnPixels,
+                         const gfx::Rect& changed);
     // Stores `value` in `member`, then reports the change of `key`.
     template <class T> void changeValue(T& member, T value, std::string_view key) {
         T old = std::exchange(member, std::move(value));
@@ -373,6 +378,7 @@ private:
         std::uint64_t serial = 0;
         gfx::Rect bounds;
         bool opaque = false;
+        gfx::Rect drawn = gfx::Rect::null(); // the pixels drawn in it, as the context saw them
     } _backingStore;
     std::uint64_t _serialNumber = 0;
     std::uint64_t _changeVersion = 0;

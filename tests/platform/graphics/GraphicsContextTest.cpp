@@ -1,6 +1,7 @@
 #include "platform/graphics/GraphicsContext.h"
 
 #include "platform/graphics/SystemColors.h"
+#include "platform/graphics/Text.h"
 
 #include "GraphicsTestSupport.h"
 
@@ -187,6 +188,41 @@ TEST(GraphicsContext, LinearGradientEndsAndOptions) {
         c.drawLinearGradient({colors::red(), colors::green(), colors::blue()}, {}, {0, 0}, {101, 0});
     });
     EXPECT_GT(pixel8(three, 50, 0).g, 250);
+}
+
+TEST(GraphicsContext, DrawnPixelsCoverWhatEachOperationTouchedWithinTheClip) {
+    test::render({100, 100}, 2, [](GraphicsContext& c) {
+        EXPECT_TRUE(c.drawnPixels().isNull());
+        c.clearRect({0, 0, 0, 0});
+        c.setFillColor(colors::red());
+        c.fillRect({10, 10, 5, 5}); // antialiasing may reach a pixel around
+        EXPECT_EQ(c.drawnPixels(), (Rect{19, 19, 12, 12}));
+        c.saveGState();
+        c.clipToRect({0, 0, 50, 30});
+        c.setLineWidth(4);
+        c.setLineJoin(LineJoin::round);
+        c.setStrokeColor(colors::blue());
+        c.strokeRect({40, 20, 20, 20}); // reaches 2 * sqrt(2) points out, cut at the clip
+        c.restoreGState();
+        const Rect drawn = c.drawnPixels();
+        EXPECT_EQ(drawn.minX(), 19);
+        EXPECT_EQ(drawn.maxX(), 101);
+        EXPECT_EQ(drawn.maxY(), 61);
+        // Cairo drawn directly is not seen: every pixel counts.
+        c.cairo();
+        EXPECT_EQ(c.drawnPixels(), (Rect{-1, -1, 202, 202}));
+    });
+    // Text counts its lines' boxes.
+    test::render({100, 100}, 1, [](GraphicsContext& c) {
+        pushContext(&c);
+        drawAtPoint(AttributedString("Wq", {}), {30, 40});
+        popContext();
+        const Rect drawn = c.drawnPixels();
+        EXPECT_LE(drawn.minX(), 30);
+        EXPECT_LE(drawn.minY(), 40);
+        EXPECT_GT(drawn.maxX(), 40);
+        EXPECT_LT(drawn.maxX(), 80);
+    });
 }
 
 } // namespace

@@ -89,5 +89,25 @@ TEST(Image, CroppingCutsInPointsAtTheImageScale) {
     EXPECT_EQ(image->cropped(Rect::null()), nullptr);
 }
 
+TEST(Image, PixelsAreTakenOverOnlyFromTheirOnlyHolder) {
+    std::shared_ptr<Image> made = Image::make(4, 3, 2);
+    made->mutableData()[0] = 0x7f;
+    made->markDirty();
+    ImageRef image = made;
+    made.reset();
+    ImageRef other = image;
+    EXPECT_EQ(Image::takePixels(image), nullptr); // held twice: untouched
+    other.reset();
+    const std::uint8_t* pixels = image->data();
+    const std::shared_ptr<Image> taken = Image::takePixels(image);
+    ASSERT_NE(taken, nullptr);
+    EXPECT_EQ(taken->data(), pixels);
+    EXPECT_EQ(taken->data()[0], 0x7f);
+    EXPECT_NE(taken->serialNumber(), image->serialNumber());
+    EXPECT_EQ(taken->scale(), 2);
+    EXPECT_EQ(taken->pixelHeight(), 3);
+    EXPECT_EQ(Image::takePixels(nullptr), nullptr);
+}
+
 } // namespace
 } // namespace gfx

@@ -1,11 +1,13 @@
 #include "UITestSupport.h"
 
+#include "platform/graphics/GraphicsContext.h"
 #include "platform/ui/GradientLayer.h"
 #include "platform/ui/Transaction.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <numbers>
 
 using namespace ui;
@@ -24,6 +26,47 @@ std::shared_ptr<Layer> named(const char* name) {
     auto l = Layer::make();
     l->setName(name);
     return l;
+}
+
+// A layer delegate that draws one filled ellipse.
+class Dot : public LayerDelegate {
+public:
+    gfx::Rect rect;
+    gfx::Color color = gfx::Color::rgba(1, 0, 0);
+    bool implementsDrawLayerInContext(const Layer&) const override { return true; }
+    void drawLayerInContext(Layer&, gfx::GraphicsContext& c) override {
+        c.setFillColor(color);
+        c.fillEllipseInRect(rect);
+    }
+};
+
+// A layer of 40 x 30 points at scale 2 drawn by `dot`.
+std::shared_ptr<Layer> drawnBy(Dot& dot, bool opaque) {
+    auto layer = Layer::make();
+    layer->setBounds({0, 0, 40, 30});
+    layer->setContentsScale(2);
+    layer->setOpaque(opaque);
+    layer->setDelegate(&dot);
+    layer->display();
+    return layer;
+}
+
+bool samePixels(const gfx::ImageRef& a, const gfx::ImageRef& b) {
+    if (a->pixelWidth() != b->pixelWidth() || a->pixelHeight() != b->pixelHeight()) return false;
+    for (int y = 0; y < a->pixelHeight(); ++y)
+        if (std::memcmp(a->data() + y * a->stride(), b->data() + y * b->stride(),
+                        static_cast<std::size_t>(a->pixelWidth()) * 4) != 0)
+            return false;
+    return true;
+}
+
+// Whether every pixel that is not transparent lies inside the image's ink bounds.
+bool inkHoldsEveryPixel(const gfx::ImageRef& image) {
+    const gfx::Rect ink = image->inkBounds();
+    for (int y = 0; y < image->pixelHeight(); ++y)
+        for (int x = 0; x < image->pixelWidth(); ++x)
+            if (image->pixel(x, y).a > 0 && !ink.contains({x + 0.5, y + 0.5})) return false;
+    return !ink.isNull();
 }
 
 } // namespace
@@ -334,4 +377,30 @@ TEST(GradientLayerTest, DefaultsAndEvenlySpacedLocations) {
     EXPECT_EQ(g->effectiveLocations(), (std::vector<double>{0, 0.5, 1}));
     g->setLocations(std::vector<double>{0, 0.2, 0.3});
     EXPECT_EQ(g->effectiveLocations(), (std::vector<double>{0, 0.2, 0.3}));
+}
+
+TEST(LayerDisplay, ARedrawTakesOverItsOwnStoreAndEqualsAFreshDrawing) {
+    for (const bool opaque : {false, true}) {
+        Dot dot;
+        dot.rect = {2, 2, 30, 20};
+        auto layer = drawnBy(dot, opaque);
+        const std::uint8_t* pixels = layer->contents()->data();
+        // Drawn small over the store: the big dot is gone.
+        dot.rect = {30, 20, 5, 5};
+        dot.color = gfx::Color::rgba(0, 0, 1);
+        layer->display();
+        EXPECT_EQ(layer->contents()->data(), pixels);
+        EXPECT_TRUE(samePixels(layer->contents(), drawnBy(dot, opaque)->contents())) << opaque;
+        EXPECT_TRUE(inkHoldsEveryPixel(layer->contents()));
+        if (!opaque) EXPECT_LT(layer->contents()->inkBounds().width(), 20); // the small dot's alone
+        // A store held elsewhere (a snapshot) keeps its pixels; the redraw gets new ones.
+        const gfx::ImageRef held = layer->contents();
+        const auto heldCopy = gfx::Image::fromSurface(held->surface(), 2);
+        dot.rect = {0, 0, 40, 30};
+        layer->display();
+        EXPECT_NE(layer->contents()->data(), pixels);
+        EXPECT_TRUE(samePixels(held, heldCopy));
+        EXPECT_TRUE(samePixels(layer->contents(), drawnBy(dot, opaque)->contents())) << opaque;
+        layer->setDelegate(nullptr);
+    }
 }
