@@ -392,7 +392,9 @@ TEST(LayerDisplay, ARedrawTakesOverItsOwnStoreAndEqualsAFreshDrawing) {
         EXPECT_EQ(layer->contents()->data(), pixels);
         EXPECT_TRUE(samePixels(layer->contents(), drawnBy(dot, opaque)->contents())) << opaque;
         EXPECT_TRUE(inkHoldsEveryPixel(layer->contents()));
-        if (!opaque) EXPECT_LT(layer->contents()->inkBounds().width(), 20); // the small dot's alone
+        if (!opaque) {
+            EXPECT_LT(layer->contents()->inkBounds().width(), 20); // the small dot's alone
+        }
         // A store held elsewhere (a snapshot) keeps its pixels; the redraw gets new ones.
         const gfx::ImageRef held = layer->contents();
         const auto heldCopy = gfx::Image::fromSurface(held->surface(), 2);
