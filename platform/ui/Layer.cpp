@@ -417,10 +417,11 @@ void Layer::display() {
     cairo_destroy(cr);
     cairo_surface_flush(image->surface());
 
-    // What changed from the last store: what was cleared and what was drawn.
+    // What changed from the last store, for a part redrawn: what was cleared and what was
+    // drawn. A whole redraw damages the layer's whole extent (a scaled layer's filtering
+    // reaches further than the part's margin).
     gfx::Rect changed = gfx::Rect::null();
-    // (Null when that is the whole: the layer's whole extent changes then, exactly.)
-    if (over && !cleared.unionWith(drawn).contains(whole)) changed = cleared.unionWith(drawn).pointsIn(bounds, s);
+    if (inPart) changed = cleared.unionWith(drawn).pointsIn(bounds, s);
     if (over && !cleared.contains(before)) drawn = drawn.unionWith(before);
     image->setInkBounds(_opaque ? whole.rect() : drawn.empty() ? gfx::Rect::zero() : drawn.rect());
     setBackingStore(std::move(image), bounds, drawn.rect(), changed);

@@ -247,27 +247,3 @@ TEST(Damage, APartRedrawnDamagesThatPartAlone) {
     EXPECT_EQ(scene.frame().damageBounds, device(25, 25, 10, 10).insetBy(-1, -1));
 }
 
-TEST(Damage, AStoreDrawnOverDamagesWhatWasDrawnBeforeAndNow) {
-    Scene scene;
-    struct Square : LayerDelegate {
-        gfx::Rect rect{10, 10, 10, 10};
-        bool implementsDrawLayerInContext(const Layer&) const override { return true; }
-        void drawLayerInContext(Layer&, gfx::GraphicsContext& c) override {
-            c.setFillColor(gfx::Color::rgba(0, 0, 1));
-            c.fillRect(rect);
-        }
-    } square;
-    auto layer = Layer::make();
-    layer->setFrame({0, 0, 100, 100});
-    layer->setContentsScale(2);
-    layer->setDelegate(&square);
-    layer->display();
-    scene.root->addSublayer(layer);
-    scene.frame();
-    // The square moves: the old and the new square's pixels (a pixel around each for
-    // antialiasing, one more for filtering), not the whole layer.
-    square.rect = {60, 60, 10, 10};
-    layer->display();
-    EXPECT_EQ(scene.frame().damageBounds, (gfx::Rect{18, 18, 124, 124}));
-    layer->setDelegate(nullptr);
-}
