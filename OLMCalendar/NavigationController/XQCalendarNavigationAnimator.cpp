@@ -4,6 +4,8 @@
 #include "platform/graphics/SystemColors.h"
 #include "platform/ui/ViewAnimation.h"
 
+#include <optional>
+
 OLM_DEFINE_CLASS(XQCalendarNavigationAnimator, rt::Object)
 
 namespace {
@@ -12,8 +14,25 @@ namespace {
 constexpr double zoomShare = 0.8;
 constexpr double zoom = 4;
 
-void prepareContainer(ui::View& container) {
-    container.setBackgroundColor(gfx::systemColorOr(gfx::systemColors::systemBackground(), gfx::colors::white()));
+// The two controllers' views of a transition, the destination's added to the container over
+// the system background. Nothing (and the transition completed) when the context lacks one.
+struct Stage {
+    std::shared_ptr<ui::ViewController> fromController;
+    std::shared_ptr<ui::View> from, to;
+};
+
+std::optional<Stage> setUpStage(const ui::TransitionContextRef& context) {
+    const auto container = context->containerView();
+    auto fromController = context->viewControllerForKey(ui::TransitionContextFromViewControllerKey);
+    const auto toController = context->viewControllerForKey(ui::TransitionContextToViewControllerKey);
+    if (!container || !fromController || !toController) {
+        context->completeTransition(!context->transitionWasCancelled());
+        return std::nullopt;
+    }
+    Stage stage{fromController, fromController->view(), toController->view()};
+    container->setBackgroundColor(gfx::systemColorOr(gfx::systemColors::systemBackground(), gfx::colors::white()));
+    container->addSubview(stage.to);
+    return stage;
 }
 
 } // namespace
@@ -43,19 +62,12 @@ void XQCalendarNavigationAnimator::animateTransition(const ui::TransitionContext
 }
 
 void XQCalendarNavigationAnimator::push(const ui::TransitionContextRef& context) {
-    const auto container = context->containerView();
-    const auto fromController = context->viewControllerForKey(ui::TransitionContextFromViewControllerKey);
-    const auto toController = context->viewControllerForKey(ui::TransitionContextToViewControllerKey);
-    if (!container || !fromController || !toController) {
-        context->completeTransition(!context->transitionWasCancelled());
-        return;
-    }
-    const std::shared_ptr<ui::View> from = fromController->view();
-    const std::shared_ptr<ui::View> to = toController->view();
-    prepareContainer(*container);
-    container->addSubview(to);
+    const std::optional<Stage> stage = setUpStage(context);
+    if (!stage) return;
+    const std::shared_ptr<ui::View>& from = stage->from;
+    const std::shared_ptr<ui::View>& to = stage->to;
 
-    auto* year = dynamic_cast<XQCalendarYearViewController*>(fromController.get());
+    auto* year = dynamic_cast<XQCalendarYearViewController*>(stage->fromController.get());
     const gfx::Rect rect = year ? year->selectedItemRect() : gfx::Rect::zero();
     const gfx::Size size = from->bounds().size;
     _offset = {rect.midX() - size.width / 2, rect.midY() - size.height / 2};
@@ -82,17 +94,10 @@ void XQCalendarNavigationAnimator::push(const ui::TransitionContextRef& context)
 
 void XQCalendarNavigationAnimator::doPop(const ui::TransitionContextRef& context) {
     if (!context) return;
-    const auto container = context->containerView();
-    const auto fromController = context->viewControllerForKey(ui::TransitionContextFromViewControllerKey);
-    const auto toController = context->viewControllerForKey(ui::TransitionContextToViewControllerKey);
-    if (!container || !fromController || !toController) {
-        context->completeTransition(!context->transitionWasCancelled());
-        return;
-    }
-    const std::shared_ptr<ui::View> from = fromController->view();
-    const std::shared_ptr<ui::View> to = toController->view();
-    prepareContainer(*container);
-    container->addSubview(to);
+    const std::optional<Stage> stage = setUpStage(context);
+    if (!stage) return;
+    const std::shared_ptr<ui::View>& from = stage->from;
+    const std::shared_ptr<ui::View>& to = stage->to;
     // From the latest push, whatever the year view shows now.
     const gfx::AffineTransform shrunk = rectTransform(_offset, _scale);
     to->setTransform(zoomTransform(_offset));

@@ -30,22 +30,7 @@ protected:
     XQCalendarDayViewTimeLineLayoutAttributes() = default;
 
 private:
-    // Everything the drawing reads; equal looks draw the same.
-    struct Looks {
-        bool hasOwner = false;
-        gfx::Size size;
-        double zoom = 0, slots = 0, topOffset = 0, spacing = 0, labelOffset = 0, leading = 0, trailing = 0;
-        double separatorWidth = 0;
-        std::optional<gfx::Color> separatorColor;
-        long alignment = 0;
-        gfx::Size labelSize;
-        unsigned long labelsVersion = 0;
-        friend bool operator==(const Looks&, const Looks&) = default;
-    };
-    Looks currentLooks() const;
-
     std::weak_ptr<XQCalendarDayViewEventsView> _owner;
-    std::optional<Looks> _drawn;
 };
 
 class XQCalendarDayViewTimeLine : public ui::CollectionReusableView {
