@@ -598,6 +598,34 @@ TEST(ProjectiveMapper, OverlaysMappedInOnePassMatchPaintingThemFirst) {
             }
 }
 
+TEST(ProjectiveMapper, AClipDoesNotChangeThePixelsDrawnInsideIt) {
+    // A frame repainted in parts must show what the whole frame shows: whichever rectangle
+    // clips the drawing, the pixels inside it come out the same, to the last step.
+    const Bitmap source = pattern(150, 120);
+    const ProjectionOverlay shade{Color::white(0, 0.5), 1, -1.0 / 150, 0, 0, 1};
+    const Transform3D turns[] = {
+        turned(0.8, 0, 1, 0, 150, 120, 300, 100, 100),    // a column mapping, shaded
+        turned(0.5, 1, 1, 0.2, 150, 120, 250, 100, 100),  // rows tilted: drawn in strips
+        turned(0.3, 1, 0.4, 0.1, 150, 120, 400, 100, 100), // the general mapping, soft edges
+    };
+    const ProjectionOptions soft{SamplingFilter::Bilinear, true, true};
+    for (int t = 0; t < 3; ++t) {
+        const ProjectionOverlay* overlay = t == 0 ? &shade : nullptr;
+        const ProjectionOptions options = t == 2 ? soft : ProjectionOptions{};
+        Bitmap src = source, whole(200, 200, 0xFF203040);
+        drawImageProjected(whole.buffer(), Rect(0, 0, 200, 200), src.buffer(), src.bounds(), turns[t], 0.9, options,
+                           overlay);
+        for (int i = 0; i < 16; ++i) {
+            const Rect clip(11 + i * 23 % 97, 7 + i * 37 % 89, 30 + i * 13 % 71, 20 + i * 17 % 61);
+            Bitmap part(200, 200, 0xFF203040);
+            drawImageProjected(part.buffer(), clip, src.buffer(), src.bounds(), turns[t], 0.9, options, overlay);
+            for (int y = int(clip.minY()); y < int(clip.maxY()); ++y)
+                for (int x = int(clip.minX()); x < int(clip.maxX()); ++x)
+                    ASSERT_EQ(part.get(x, y), whole.get(x, y)) << "turn " << t << " at " << x << "," << y;
+        }
+    }
+}
+
 // Restores the default instruction sets when a test that capped them ends.
 struct KernelCap {
     ~KernelCap() { usePixelKernels(PixelKernels::Avx512); }

@@ -247,3 +247,33 @@ TEST(Damage, APartRedrawnDamagesThatPartAlone) {
     EXPECT_EQ(scene.frame().damageBounds, device(25, 25, 10, 10).insetBy(-1, -1));
 }
 
+TEST(Damage, ALayerTurnedInPerspectiveShowsTheSamePixelsInEveryDamagedPart) {
+    // Pages turned about the vertical axis and tilted both ways, with detail in every pixel,
+    // under a small box that moves over them: each part repainted must match the whole frame
+    // to the last step of a channel, wherever the damage cuts the pages.
+    Scene scene;
+    auto image = gfx::Image::make(80, 80, 2);
+    std::uint8_t* bytes = image->mutableData();
+    for (int y = 0; y < 80; ++y)
+        for (int x = 0; x < 80; ++x) {
+            std::uint8_t* p = bytes + y * image->stride() + x * 4;
+            p[0] = std::uint8_t(x * 37), p[1] = std::uint8_t(y * 53), p[2] = std::uint8_t(x * y * 11), p[3] = 255;
+        }
+    const gfx::ImageRef contents = image;
+    const gfx::Transform3D turns[] = {gfx::rotate(perspective(), 0.7, 0, 1, 0),
+                                      gfx::rotate(perspective(), 0.5, 1, 1, 0.2)};
+    for (const gfx::Transform3D& turn : turns) {
+        auto page = Layer::make();
+        page->setFrame({30, 30, 40, 40});
+        page->setContents(contents);
+        page->setTransform(turn);
+        scene.root->addSublayer(page);
+        scene.root->addSublayer(scene.box); // above the page
+        scene.frame();
+        for (int i = 0; i < 12; ++i) {
+            scene.box->setPosition({27.3 + i * 3.7, 23.1 + i * 5.3});
+            scene.frame();
+        }
+        page->removeFromSuperlayer();
+    }
+}
