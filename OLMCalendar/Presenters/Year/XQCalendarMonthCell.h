@@ -13,14 +13,15 @@ public:
     }
 
     const std::shared_ptr<XQCalendarMonthView>& monthView() const { return _monthView; }
-    // Replaces the shown view (nullptr is ignored); the new one fills the cell (to the last
-    // whole device pixel).
+    // Replaces the shown view (nullptr is ignored); the new one fills the whole device pixels
+    // the cell covers.
     void setMonthView(std::shared_ptr<XQCalendarMonthView> view);
 
     // Shows month `month` (from 0) of `year`.
     virtual void attachWithCalendar(XQCalendar* calendar, XQCalendarYearPresenter* presenter, long year, long month);
 
     void layoutSubviews() override;
+    void applyLayoutAttributes(const ui::CollectionViewLayoutAttributesRef& attributes) override;
 
 protected:
     friend struct rt::Access;

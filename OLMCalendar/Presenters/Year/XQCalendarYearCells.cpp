@@ -15,13 +15,17 @@ OLM_DEFINE_CLASS(XQCalendarYearTitleView, ui::CollectionReusableView)
 
 namespace {
 
-// The cell's bounds with the size cut to whole device pixels: the mini month's picture is
-// then exactly as large as the layer on screen and is copied, not resampled, while it
-// scrolls (items are often half a pixel high or wide).
-gfx::Rect monthViewFrame(const gfx::Rect& bounds) {
+// The mini month's frame in its cell: the cell's size cut to whole device pixels, placed on
+// the device pixel nearest to the cell's origin in the collection's content. While the
+// content sits on whole pixels, the picture is then copied rather than resampled (items are
+// often placed and sized by half points), and every cell's picture has the same size, so a
+// reused cell draws over its last one instead of making a new one.
+gfx::Rect monthViewFrame(const gfx::Rect& cellFrame) {
     const double scale = gfx::screenScale() > 0 ? gfx::screenScale() : 1;
-    return {bounds.origin,
-            {std::floor(bounds.size.width * scale + 1e-6) / scale, std::floor(bounds.size.height * scale + 1e-6) / scale}};
+    const auto nearest = [&](double v) { return std::round(v * scale) / scale - v; };
+    const auto cut = [&](double v) { return std::floor(v * scale + 1e-6) / scale; };
+    const gfx::Rect f = cellFrame.standardized();
+    return {{nearest(f.minX()), nearest(f.minY())}, {cut(f.width()), cut(f.height())}};
 }
 
 } // namespace
@@ -38,7 +42,7 @@ void XQCalendarMonthCell::setMonthView(std::shared_ptr<XQCalendarMonthView> view
     if (_monthView) _monthView->removeFromSuperview();
     _monthView = std::move(view);
     addSubview(_monthView);
-    _monthView->setFrame(monthViewFrame(bounds()));
+    _monthView->setFrame(monthViewFrame(frame()));
 }
 
 void XQCalendarMonthCell::attachWithCalendar(XQCalendar* calendar, XQCalendarYearPresenter* presenter, long year,
@@ -48,7 +52,12 @@ void XQCalendarMonthCell::attachWithCalendar(XQCalendar* calendar, XQCalendarYea
 
 void XQCalendarMonthCell::layoutSubviews() {
     ui::CollectionViewCell::layoutSubviews();
-    _monthView->setFrame(monthViewFrame(bounds()));
+    _monthView->setFrame(monthViewFrame(frame()));
+}
+
+void XQCalendarMonthCell::applyLayoutAttributes(const ui::CollectionViewLayoutAttributesRef& attributes) {
+    ui::CollectionViewCell::applyLayoutAttributes(attributes);
+    _monthView->setFrame(monthViewFrame(frame())); // a new place may round otherwise
 }
 
 // --- Year title.

@@ -3,6 +3,9 @@
 // What the presenter benchmarks share: dates of the default calendar and per-frame timing.
 
 #include "platform/foundation/Calendar.h"
+#include "platform/ui/Compositor.h"
+#include "platform/ui/TestDriver.h"
+#include "platform/ui/Window.h"
 
 #include <benchmark/benchmark.h>
 
@@ -30,6 +33,12 @@ template <class Body> void timeFrames(benchmark::State& state, Body&& body) {
         worst = std::max(worst, std::chrono::duration<double, std::milli>(Clock::now() - start).count());
     }
     state.counters["worst_ms"] = worst;
+}
+
+// Composites the frame of the driver's last turn (the window composites on demand) into the
+// frame buffer, without copying the buffer out as an image.
+inline void compositeFrame(const ui::TestDriver& driver) {
+    benchmark::DoNotOptimize(driver.window()->compositor().statistics().damagedPixels);
 }
 
 } // namespace bench

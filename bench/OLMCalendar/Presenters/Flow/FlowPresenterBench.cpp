@@ -7,6 +7,7 @@
 //     (they must not grow with the span).
 
 #include "bench/OLMCalendar/Presenters/PresenterBenchSupport.h"
+#include "bench/PixelKernelCap.h"
 #include "OLMCalendar/Presenters/Flow/XQCalendarFlowPresenter.h"
 #include "OLMCalendar/XQCalendar.h"
 #include "platform/foundation/Dispatch.h"
@@ -18,6 +19,7 @@ namespace {
 constexpr gfx::Size kScreen{390, 844};
 
 using bench::at;
+using bench::compositeFrame;
 using bench::timeFrames;
 
 struct FlowScreen {
@@ -45,7 +47,9 @@ struct FlowScreen {
     XQCalendarFlowPresenter& flow() const { return static_cast<XQCalendarFlowPresenter&>(*calendar->presenter()); }
 };
 
+// Argument "avx2": 1 caps the pixel loops at AVX2.
 void BM_FlowScrollFrame(benchmark::State& state) {
+    const PixelKernelCap cap(state.range(0) == 1);
     FlowScreen screen(3);
     auto& collection = *screen.flow().collectionView();
     const double start = collection.contentOffset().y;
@@ -55,10 +59,10 @@ void BM_FlowScrollFrame(benchmark::State& state) {
         const int k = i++ % 54;
         collection.setContentOffset({0, start + 47.0 * (k < 27 ? k : 54 - k)});
         screen.driver->step();
-        benchmark::DoNotOptimize(screen.driver->frame()); // composited when looked at
+        compositeFrame(*screen.driver);
     });
 }
-BENCHMARK(BM_FlowScrollFrame)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FlowScrollFrame)->Arg(0)->Arg(1)->ArgName("avx2")->Unit(benchmark::kMillisecond);
 
 // Argument: the years between minDate and maxDate.
 void BM_FlowFirstFrame(benchmark::State& state) {
@@ -66,7 +70,7 @@ void BM_FlowFirstFrame(benchmark::State& state) {
     for (auto _ : state) {
         {
             FlowScreen screen(state.range(0));
-            benchmark::DoNotOptimize(screen.driver->frame());
+            compositeFrame(*screen.driver);
             const auto& collection = *screen.flow().collectionView();
             views = collection.createdViewCount();
             cells = static_cast<long>(collection.visibleCells().size());

@@ -5,8 +5,10 @@
 //   - a scrolling frame: the collection moved by 47 points (a new row of three mini months
 //     comes in every few frames, drawn once; the rest are only copied), down one screen and
 //     back, then one run-loop turn compositing the full screen.
+// Both take an argument "avx2": 1 caps the pixel loops at AVX2.
 
 #include "bench/OLMCalendar/Presenters/PresenterBenchSupport.h"
+#include "bench/PixelKernelCap.h"
 #include "OLMCalendar/Presenters/Year/XQCalendarYearPresenter.h"
 #include "OLMCalendar/XQCalendar.h"
 #include "platform/foundation/Dispatch.h"
@@ -18,6 +20,7 @@ namespace {
 constexpr gfx::Size kScreen{390, 844};
 
 using bench::at;
+using bench::compositeFrame;
 using bench::timeFrames;
 
 struct YearScreen {
@@ -34,7 +37,7 @@ struct YearScreen {
         calendar->setViewMode(XQCalendarViewModeYear);
         driver->window()->addSubview(calendar);
         driver->runUntilIdle();
-        benchmark::DoNotOptimize(driver->frame());
+        compositeFrame(*driver);
     }
     ~YearScreen() {
         driver.reset();
@@ -46,6 +49,7 @@ struct YearScreen {
 };
 
 void BM_YearNavigateFrame(benchmark::State& state) {
+    const PixelKernelCap cap(state.range(0) == 1);
     YearScreen screen;
     bool forward = true;
     timeFrames(state, [&] {
@@ -55,12 +59,13 @@ void BM_YearNavigateFrame(benchmark::State& state) {
             forward ? screen.year().navigateForward(false) : screen.year().navigateBack(false);
         }
         screen.driver->step();
-        benchmark::DoNotOptimize(screen.driver->frame()); // composited when looked at
+        compositeFrame(*screen.driver);
     });
 }
-BENCHMARK(BM_YearNavigateFrame)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_YearNavigateFrame)->Arg(0)->Arg(1)->ArgName("avx2")->Unit(benchmark::kMillisecond);
 
 void BM_YearScrollFrame(benchmark::State& state) {
+    const PixelKernelCap cap(state.range(0) == 1);
     YearScreen screen;
     auto& collection = *screen.year().collectionView();
     const double start = collection.contentOffset().y;
@@ -70,9 +75,9 @@ void BM_YearScrollFrame(benchmark::State& state) {
         const int k = i++ % (2 * frames);
         collection.setContentOffset({0, start + 47.0 * (k < frames ? k : 2 * frames - k)});
         screen.driver->step();
-        benchmark::DoNotOptimize(screen.driver->frame());
+        compositeFrame(*screen.driver);
     });
 }
-BENCHMARK(BM_YearScrollFrame)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_YearScrollFrame)->Arg(0)->Arg(1)->ArgName("avx2")->Unit(benchmark::kMillisecond);
 
 } // namespace
