@@ -21,6 +21,11 @@ constexpr long maximumMonthsPerYear = 24;
 // Steps and offsets beyond this many years are cut short: no calendar spans more.
 constexpr float maximumYearStep = 1e6f;
 
+// Whether the collection can make views of the class as one of `base`.
+bool isReusableAs(const rt::Class& cls, const rt::Class& base) {
+    return cls.isSubclassOf(base) && cls.hasFactory<ui::CollectionReusableView::Factory>();
+}
+
 } // namespace
 
 // Everything a mini month's picture depends on beside its month: when any of it changes,
@@ -87,18 +92,18 @@ void XQCalendarYearPresenter::setCollection(std::shared_ptr<ui::CollectionView> 
 }
 
 void XQCalendarYearPresenter::setMonthCellClass(const rt::Class& cls) {
-    if (!cls.isSubclassOf(XQCalendarMonthCell::staticClass())) return;
+    if (!isReusableAs(cls, XQCalendarMonthCell::staticClass())) return;
     _monthCellClass = &cls;
     _collection->registerClass(_monthCellClass, cellID);
     _collection->reloadData();
 }
 
 void XQCalendarYearPresenter::setTitleViewClass(const rt::Class& cls) {
-    if (cls.isSubclassOf(XQCalendarYearTitleView::staticClass())) _titleViewClass = &cls;
+    if (isReusableAs(cls, XQCalendarYearTitleView::staticClass())) _titleViewClass = &cls;
 }
 
 void XQCalendarYearPresenter::setTitleCellClass(const rt::Class& cls) {
-    if (!cls.isSubclassOf(XQCalendarYearTitleView::staticClass())) return;
+    if (!isReusableAs(cls, XQCalendarYearTitleView::staticClass())) return;
     _titleViewClass = &cls;
     _collection->registerClassForSupplementaryView(_titleViewClass, ui::CollectionElementKindSectionHeader, headerID);
     _collection->reloadData();

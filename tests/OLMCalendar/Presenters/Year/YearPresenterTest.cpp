@@ -5,14 +5,47 @@
 #include "OLMCalendar/Themes/XQCalendarDefaultTheme.h"
 #include "OLMCalendar/Themes/XQCalendarIPadTheme.h"
 #include "platform/graphics/SystemColors.h"
+#include "platform/graphics/Screen.h"
 #include "platform/runtime/KeyValue.h"
+#include "platform/ui/CollectionViewFlowLayout.h"
 #include "platform/ui/Screen.h"
 #include "tests/OLMCalendar/CalendarTestSupport.h"
 
 #include <cmath>
 
 namespace cal::test {
+
+// A month cell of the application's own.
+class TaggedMonthCell : public XQCalendarMonthCell {
+public:
+    OLM_DECLARE_CLASS(TaggedMonthCell)
+    static std::shared_ptr<TaggedMonthCell> make(const gfx::Rect& frame = {}) { return rt::create<TaggedMonthCell>(frame); }
+
+protected:
+    friend struct rt::Access;
+    TaggedMonthCell() = default;
+};
+OLM_DEFINE_CLASS(TaggedMonthCell, XQCalendarMonthCell)
+
+// One the collection has no factory for.
+class UnmadeMonthCell : public XQCalendarMonthCell {
+public:
+    OLM_DECLARE_CLASS(UnmadeMonthCell)
+};
+OLM_DEFINE_CLASS(UnmadeMonthCell, XQCalendarMonthCell)
+
 namespace {
+
+// Hands out a new title cell for every title asked for.
+class TitleMaker : public RecordingDelegate {
+public:
+    using RecordingDelegate::RecordingDelegate;
+    std::vector<std::shared_ptr<XQCalendarTitleCell>> made;
+    std::shared_ptr<XQCalendarCell> calendarViewForCellOfKind(XQCalendar&, XQCalendarCellType kind) override {
+        if (kind != XQCalendarCellTypeTitle) return nullptr;
+        return made.emplace_back(XQCalendarTitleCell::make());
+    }
+};
 
 // Records the year presenter's hooks for the month `month` (from 0) only.
 class YearHooks : public XQCalendarYearPresenterDelegate {
@@ -45,10 +78,10 @@ protected:
         driver.reset();
         calendar.reset();
     }
-    void show(gfx::Size size) {
+    void show(gfx::Size size, std::shared_ptr<RecordingDelegate> withDelegate = nullptr) {
         driver = std::make_unique<ui::TestDriver>(size);
         calendar = XQCalendar::make(gfx::Rect{{0, 0}, size});
-        delegate = std::make_shared<RecordingDelegate>(&log);
+        delegate = withDelegate ? std::move(withDelegate) : std::make_shared<RecordingDelegate>(&log);
         calendar->setDelegate(delegate);
         calendar->setViewMode(XQCalendarViewModeYear);
         driver->window()->addSubview(calendar);
@@ -60,6 +93,15 @@ protected:
     std::shared_ptr<XQCalendarMonthCell> cell(long section, long item) const {
         collection().layoutIfNeeded();
         return std::dynamic_pointer_cast<XQCalendarMonthCell>(collection().cellForItemAtIndexPath(fnd::IndexPath::forItem(item, section)));
+    }
+    // The shown header of a year.
+    std::shared_ptr<XQCalendarYearTitleView> header(const std::string& year) const {
+        collection().layoutIfNeeded();
+        for (const auto& view : collection().subviews()) {
+            auto title = std::dynamic_pointer_cast<XQCalendarYearTitleView>(view);
+            if (title && title->contentView() && title->contentView()->label()->text() == year) return title;
+        }
+        return nullptr;
     }
     // Releases a drag at `offset` with a vertical velocity (points per ms); answers the target.
     double release(double offset, double velocity) {
@@ -274,18 +316,82 @@ TEST_F(YearPresenterTest, TodayIsDrawnOnTheStyleShape) {
 }
 
 TEST_F(YearPresenterTest, TheYearTitleIsStyledByItsOwnGroup) {
-    collection().layoutIfNeeded();
-    std::shared_ptr<XQCalendarYearTitleView> header;
-    for (const auto& view : collection().subviews()) {
-        auto title = std::dynamic_pointer_cast<XQCalendarYearTitleView>(view);
-        if (title && title->contentView() && title->contentView()->label()->text() == "2026") header = title;
-    }
-    ASSERT_TRUE(header);
-    const XQCalendarCellStyle& style = header->contentView()->style();
+    const auto title = header("2026");
+    ASSERT_TRUE(title);
+    const XQCalendarCellStyle& style = title->contentView()->style();
     EXPECT_EQ(style.textColor(), XQCalendarThemeGlobals::blueTextColor);
     EXPECT_EQ(style.bottomBorderColor(), XQCalendarThemeGlobals::customLightGrayColor);
     EXPECT_FALSE(style.topBorderColor());
     EXPECT_EQ(style.textAlignment(), 33);
+}
+
+TEST_F(YearPresenterTest, TheDelegatesTitleCellsShowTheYearsInTheYearTitleLook) {
+    auto maker = std::make_shared<TitleMaker>(&log);
+    show({320, 568}, maker);
+    const auto title = header("2026");
+    ASSERT_TRUE(title);
+    EXPECT_NE(std::find(maker->made.begin(), maker->made.end(), title->contentView()), maker->made.end());
+    EXPECT_EQ(title->contentView()->superview(), title.get());
+    EXPECT_EQ(title->contentView()->frame(), title->bounds());
+    EXPECT_EQ(title->contentView()->style().textColor(), XQCalendarThemeGlobals::blueTextColor);
+}
+
+TEST_F(YearPresenterTest, AnotherMonthCellClassMakesTheCellsFromTheReload) {
+    year().setMonthCellClass(ui::CollectionReusableView::reusableClass<TaggedMonthCell>());
+    auto may = cell(1, 4);
+    ASSERT_TRUE(std::dynamic_pointer_cast<TaggedMonthCell>(may));
+    EXPECT_EQ(text(may->monthView()->date()), "2026-05-01");
+    // Classes the collection cannot make as month cells are ignored.
+    year().setMonthCellClass(XQCalendarYearTitleView::staticClass());
+    year().setMonthCellClass(UnmadeMonthCell::staticClass());
+    EXPECT_EQ(&year().monthCellClass(), &TaggedMonthCell::staticClass());
+    year().setMonthCellClass(ui::CollectionReusableView::reusableClass<XQCalendarMonthCell>());
+    EXPECT_FALSE(std::dynamic_pointer_cast<TaggedMonthCell>(cell(1, 4)));
+}
+
+TEST_F(YearPresenterTest, AnotherCollectionTakesTheFirstOnesPlace) {
+    const auto first = year().collection();
+    auto layout = ui::CollectionViewFlowLayout::make();
+    layout->setMinimumInteritemSpacing(XQCalendarYearPresenter::spacing);
+    layout->setMinimumLineSpacing(XQCalendarYearPresenter::spacing);
+    layout->setHeaderReferenceSize({0, XQCalendarYearPresenter::headerHeight});
+    const auto second = ui::CollectionView::make(gfx::Rect::zero(), layout);
+    year().setCollection(second);
+    driver->runUntilIdle();
+    EXPECT_FALSE(first->superview());
+    EXPECT_EQ(year().collectionView(), second);
+    EXPECT_EQ(second->frame(), (gfx::Rect{5, 5, 310, 558}));
+    EXPECT_DOUBLE_EQ(second->contentOffset().y, 552);
+    ASSERT_TRUE(header("2026"));
+    auto may = cell(1, 4);
+    ASSERT_TRUE(may);
+    log.clear();
+    driver->tap(*may);
+    driver->runUntilIdle();
+    EXPECT_EQ(log.front(), "didSelect 2026-05-01");
+    EXPECT_EQ(calendar->viewMode(), XQCalendarViewModeMonth);
+}
+
+// Items stand on half points; their pictures are placed on whole device pixels of the
+// content at one size, so they are copied, not resampled, and a reused cell keeps its picture.
+TEST_F(YearPresenterTest, MiniMonthsSitOnWholeDevicePixels) {
+    struct Scale {
+        double was = gfx::screenScale();
+        Scale() { gfx::setScreenScale(3); }
+        ~Scale() { gfx::setScreenScale(was); }
+    } scale;
+    show({390, 844});
+    std::set<std::pair<double, double>> sizes;
+    for (long item = 0; item < 12; ++item) {
+        const auto shown = cell(1, item);
+        ASSERT_TRUE(shown);
+        const gfx::Rect frame = shown->monthView()->frame().offsetBy(shown->frame().minX(), shown->frame().minY());
+        EXPECT_DOUBLE_EQ(std::round(frame.minX() * 3), frame.minX() * 3) << item;
+        EXPECT_DOUBLE_EQ(std::round(frame.minY() * 3), frame.minY() * 3) << item;
+        EXPECT_LE(std::abs(frame.minX() - shown->frame().minX()), 0.5 / 3);
+        sizes.insert({frame.size.width * 3, frame.size.height * 3});
+    }
+    EXPECT_EQ(sizes, (std::set<std::pair<double, double>>{{363, 580}}));
 }
 
 TEST(YearPresenterStyleTest, DefaultsGuardsAndKeys) {
