@@ -43,6 +43,8 @@ constexpr int kChunk = 64;
 constexpr double kSlantedRows = 1.0 / 16;
 constexpr int kStripWidth = 128;
 constexpr int kBandHeight = 16;
+// Rows that cross more source rows than this are drawn reading the source ahead (see Footprint).
+constexpr double kRowsReadInTurn = 2;
 // A turn that keeps vertical lines vertical is drawn in tiles this wide and high: the source
 // rows such a tile reads stay in the caches from one of its rows to the next.
 constexpr int kColumnStripWidth = 64;
@@ -201,6 +203,9 @@ struct Job {
     // The source column and its weight depend on the target column alone (the inverse has no
     // Y term in u and w): they are worked out once per column of a strip (see Columns).
     bool columnMapping;
+    // The source pixels of each tile (strip by band, or row) are fetched while the one before
+    // is drawn (see Footprint).
+    bool readsAhead;
 
     std::uint32_t* target;
     std::ptrdiff_t targetRowWords;
@@ -406,6 +411,98 @@ void prefetchAhead(const Job& job, const Columns& columns, int count, int y, Pre
         __builtin_prefetch(target + std::min(x, count - 1), 1);
 #else
     (void)job, (void)columns, (void)count, (void)y, (void)done;
+#endif
+}
+
+// A tile of a mapping that turns the image in its plane (or tilts it) reads its source along
+// slanted lines, crossing a source row every few pixels: the hardware does not foresee such
+// reads, and every row crossed costs a trip to memory. So while a tile is drawn, the source
+// pixels the next one reads, and the target pixels it blends over, are fetched ahead, a share of
+// them with each row drawn.
+constexpr int kMaxFootprintRows = 1024;
+
+// The source pixels a tile reads: columns from[i] to to[i] of source row first + i, for count
+// rows, of which the first `fetched` have been fetched ahead.
+struct Footprint {
+    int first = 0, count = 0, fetched = 0;
+    std::array<std::int32_t, kMaxFootprintRows> from, to;
+    // The tile's own target pixels, [x0, x1) × [y0, y1), which it reads to blend over: their
+    // rows from y0 up to `targetFetched` have been fetched ahead.
+    int x0 = 0, x1 = 0, y0 = 0, y1 = 0, targetFetched = 0;
+};
+
+// Works out the footprint of target pixels [x0, x1) × [y0, y1): the quad their corners map to
+// in the source, each row of it as wide as the taps of the points within a row of it read.
+// Empty when the tile is empty, crosses the eye's plane or reads too many rows to fetch ahead.
+void findFootprint(const Job& job, int x0, int x1, int y0, int y1, Footprint& f) {
+    f.count = f.fetched = 0;
+    f.x0 = x0, f.x1 = x1, f.y0 = f.targetFetched = y0, f.y1 = y1;
+    if (x0 >= x1 || y0 >= y1) return;
+    const Mat3& g = job.inverse;
+    const double corners[4][2] = {{double(x0), double(y0)}, {double(x1), double(y0)},
+                                  {double(x1), double(y1)}, {double(x0), double(y1)}};
+    std::array<Point, 4> quad;
+    double sign = 0, top = std::numeric_limits<double>::infinity(), bottom = -top;
+    for (int i = 0; i < 4; ++i) {
+        const auto [X, Y] = corners[i];
+        const double w = g[2] * X + g[5] * Y + g[8];
+        if (!(std::abs(w) > 0) || sign * w < 0) return;
+        sign = w;
+        // In source pixels, the first tap's column and row in the integer part.
+        quad[i] = {(g[0] * X + g[3] * Y + g[6]) / w / 256, (g[1] * X + g[4] * Y + g[7]) / w / 256};
+        if (!std::isfinite(quad[i].x) || !std::isfinite(quad[i].y)) return;
+        top = std::min(top, quad[i].y);
+        bottom = std::max(bottom, quad[i].y);
+    }
+    const int lastRow = job.yMax + (job.yTap != 0 ? 1 : 0), lastColumn = job.xMax + job.xTap;
+    const int first = int(std::clamp(std::floor(top), 0.0, double(lastRow)));
+    const int last = int(std::clamp(std::floor(bottom) + 1, 0.0, double(lastRow)));
+    if (last - first + 1 > kMaxFootprintRows) return;
+    // Each edge from its upper end (v0, u0) to its lower end v1, u moving by `slope` per row.
+    struct Side {
+        double v0, v1, u0, u1, slope;
+    };
+    std::array<Side, 4> sides;
+    for (int i = 0; i < 4; ++i) {
+        Point a = quad[i], b = quad[(i + 1) % 4];
+        if (b.y < a.y) std::swap(a, b);
+        sides[i] = {a.y, b.y, a.x, b.x, b.y > a.y ? (b.x - a.x) / (b.y - a.y) : 0};
+    }
+    for (int r = first; r <= last; ++r) {
+        // Row r holds the upper taps of points in [r, r + 1) and the lower ones of [r - 1, r).
+        double lo = std::numeric_limits<double>::infinity(), hi = -lo;
+        for (const Side& side : sides) {
+            const double v0 = std::max(side.v0, r - 1.0), v1 = std::min(side.v1, r + 1.0);
+            if (v0 > v1) continue;
+            // A level edge lies wholly in the rows it touches.
+            const double ua = side.v1 > side.v0 ? side.u0 + side.slope * (v0 - side.v0) : side.u0;
+            const double ub = side.v1 > side.v0 ? side.u0 + side.slope * (v1 - side.v0) : side.u1;
+            lo = std::min({lo, ua, ub});
+            hi = std::max({hi, ua, ub});
+        }
+        if (lo > hi) continue;
+        f.from[f.count] = int(std::clamp(std::floor(lo), 0.0, double(lastColumn)));
+        f.to[f.count] = int(std::clamp(std::floor(hi) + 1, 0.0, double(lastColumn)));
+        if (f.count == 0) f.first = r;
+        // Rows are consecutive: one the quad misses in between cannot be (it is convex).
+        ++f.count;
+    }
+}
+
+// Fetches the part `done` (of `parts`) of the footprint and of the tile's target pixels ahead.
+void fetchFootprint(const Job& job, Footprint& f, int done, int parts) {
+#if defined(__GNUC__)
+    auto fetch = [](const std::uint32_t* row, int from, int to, int locality) {
+        for (int x = from; x < to + 16; x += 16)
+            locality ? __builtin_prefetch(row + std::min(x, to), 1) : __builtin_prefetch(row + std::min(x, to));
+    };
+    for (const int upto = done * f.count / parts; f.fetched < upto; ++f.fetched)
+        fetch(job.source + std::ptrdiff_t(f.first + f.fetched) * job.sourceRowWords, f.from[f.fetched],
+              f.to[f.fetched], 0);
+    for (const int upto = f.y0 + done * (f.y1 - f.y0) / parts; f.targetFetched < upto; ++f.targetFetched)
+        fetch(job.target + std::ptrdiff_t(f.targetFetched) * job.targetRowWords, f.x0, f.x1 - 1, 1);
+#else
+    (void)job, (void)f, (void)done, (void)parts;
 #endif
 }
 
@@ -825,9 +922,11 @@ bool drawImageProjected(const PixelBuffer& target, const Rect& clip, const Const
         job.stripWidth = kColumnStripWidth;
         job.bandHeight = kColumnBandHeight;
     } else {
-        const bool slanted = rowsPerPixel(job.inverse, quad) > kSlantedRows;
+        const double rows = rowsPerPixel(job.inverse, quad);
+        const bool slanted = rows > kSlantedRows;
         job.stripWidth = slanted ? kStripWidth : 0;
         job.bandHeight = slanted ? kBandHeight : 1;
+        job.readsAhead = rows * (clipX1 - clipX0) > kRowsReadInTurn;
     }
     return kernels.drawRows(job, rowY0, rowY1);
 }

@@ -5,6 +5,8 @@
 
 #include "platform/graphics/ProjectiveMapper.h"
 
+#include "../../PixelKernelCap.h"
+
 #include <benchmark/benchmark.h>
 #include <cairo.h>
 #include <pixman.h>
@@ -121,6 +123,21 @@ void BM_ProjectiveAffine(benchmark::State& state) {
     drawProjected(state, gfx::Transform3D::makeAffineTransform(tilt()), 1, gfx::SamplingFilter::Bilinear);
 }
 BENCHMARK(BM_ProjectiveAffine)->Unit(benchmark::kMillisecond);
+
+// A page turned in its plane by `degrees` about its top-right corner at half opacity, as the
+// rotate transition shows its pages; the argument "avx2" caps the pixel loops at AVX2.
+void BM_ProjectiveRotated(benchmark::State& state) {
+    const PixelKernelCap cap(state.range(1) != 0);
+    const gfx::AffineTransform turn =
+        gfx::AffineTransform::makeTranslation(-kWidth, 0)
+            .concat(gfx::AffineTransform::makeRotation(double(state.range(0)) * M_PI / 180))
+            .concat(gfx::AffineTransform::makeTranslation(kWidth, 0));
+    drawProjected(state, gfx::Transform3D::makeAffineTransform(turn), 0.5, gfx::SamplingFilter::Bilinear, true);
+}
+BENCHMARK(BM_ProjectiveRotated)
+    ->ArgsProduct({{-22, -5, -1}, {0, 1}})
+    ->ArgNames({"degrees", "avx2"})
+    ->Unit(benchmark::kMillisecond);
 
 // The same affine drawing through Cairo (bilinear, source over).
 void BM_CairoAffine(benchmark::State& state) {
