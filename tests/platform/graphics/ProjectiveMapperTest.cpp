@@ -492,8 +492,12 @@ TEST(ProjectiveMapper, UprightTranslucentImagesMatchTheExactFilter) {
 
 TEST(ProjectiveMapper, ImagesPlacedByWholePixelsAreCopied) {
     // Translucent pixels at an opacity over a background: each one exactly as source-over of
-    // the faded pixel gives it; outside the image and the clip the background stays.
+    // the faded pixel gives it; outside the image and the clip, and under clear stretches of
+    // it (whole rows, a run of a row), the background stays.
     Bitmap src = pattern(23, 17);
+    for (int y = 0; y < 17; ++y)
+        for (int x = 0; x < 23; ++x)
+            if (y < 3 || (y == 8 && x < 19)) src.at(x, y) = 0;
     const std::uint32_t background = 0xFF336699;
     for (double opacity : {1.0, 0.6}) {
         Bitmap dst(40, 30, background);
