@@ -9,6 +9,7 @@
 #include "platform/foundation/Strings.h"
 #include "platform/graphics/Screen.h"
 #include "platform/ui/Compositor.h"
+#include "platform/ui/MediaClock.h"
 #include "platform/ui/ScrollView.h"
 #include "platform/ui/TestDriver.h"
 
@@ -35,6 +36,7 @@ namespace {
 // their cost.
 constexpr gfx::Size kSize{210, 180};
 constexpr double kDay = 24 * 3600;
+constexpr double kClockStart = 1000;
 
 const char* const kCalendars[] = {"gregorian", "japanese", "hebrew",  "islamicCivil",
                                   "persian",   "republicOfChina", "buddhist"};
@@ -63,7 +65,16 @@ struct Harness;
 class FuzzSource : public XQCalendarDataSource {
 public:
     SourceMode mode = Now;
-    std::vector<std::thread> threads;
+    unsigned long requests = 0;
+
+    static void answerLater(int turns, std::function<void()> answer) {
+        fnd::dispatchAsync(fnd::mainQueue(), [turns, answer = std::move(answer)]() mutable {
+            if (turns <= 1)
+                answer();
+            else
+                answerLater(turns - 1, std::move(answer));
+        });
+    }
 
     static XQCalendarEvents eventsAt(const fnd::Date& date) {
         auto event = XQCalendarEvent::make();
@@ -83,26 +94,23 @@ public:
             callback(eventsAt(from));
             break;
         case Late:
-            fnd::dispatchAsync(fnd::mainQueue(), [callback, from] { callback(eventsAt(from)); });
+            // After one to four turns of the main queue, as answers that take their time come.
+            answerLater(1 + static_cast<int>(requests++ % 4), [callback, from] { callback(eventsAt(from)); });
             break;
         case Twice:
             callback(eventsAt(from));
             fnd::dispatchAsync(fnd::mainQueue(), [callback, from] { callback(eventsAt(from)); });
             break;
         case OtherThread:
-            threads.emplace_back([callback, from] { callback(eventsAt(from)); });
+            // Answered from another thread, but before the call returns: an answer handed to
+            // the main queue at a moment the scheduler picks would make runs differ.
+            std::thread([callback, from] { callback(eventsAt(from)); }).join();
             break;
         default: // never
             break;
         }
         return true;
     }
-    void join() {
-        for (auto& thread : threads)
-            thread.join();
-        threads.clear();
-    }
-    ~FuzzSource() override { join(); }
 };
 
 class FuzzDelegate : public XQCalendarDelegate, public XQCalendarPresenterDelegate {
@@ -146,10 +154,16 @@ struct Harness {
     // return to them although they lie outside the bounds.
     std::set<double> allowedDisplayed;
     std::set<double> seenDisplayed;
-    // The cell each month presenter reported its inline list shown for, and not yet hidden;
-    // only presenters adopted while their list was closed (whose every show was heard).
-    std::map<const XQCalendarMonthPresenter*, const XQCalendarDayCell*> inlineShown;
-    std::set<const XQCalendarMonthPresenter*> inlineHeard;
+    // Month presenters adopted while their list was closed (whose every show is heard), each
+    // with the cell it reported its inline list shown for and not yet hidden. Held weakly: a
+    // presenter made later at a freed one's address is another.
+    struct Heard {
+        std::weak_ptr<XQCalendarMonthPresenter> presenter;
+        const XQCalendarDayCell* shown = nullptr;
+    };
+    std::map<const XQCalendarMonthPresenter*, Heard> inlineHeard;
+    // What the run did, in brief (FNV-1a over the states after each step and the frames).
+    std::uint64_t digest = 14695981039346656037ull;
     long armedHook = -1;
     long armedAction = 0;
     long armedArgument = 0;
@@ -162,7 +176,21 @@ struct Harness {
     ~Harness() {
         destroyCalendar();
         driver->runUntilIdle(1);
-        source->join();
+    }
+
+    void mix(const void* bytes, std::size_t size) {
+        for (std::size_t i = 0; i < size; ++i)
+            digest = (digest ^ static_cast<const unsigned char*>(bytes)[i]) * 1099511628211ull;
+    }
+    void mix(const Snapshot& s) {
+        const long mode = calendar ? calendar->viewMode() : -1;
+        mix(&mode, sizeof mode);
+        for (const auto& date : {s.displayed, s.minDate, s.maxDate}) {
+            const double t = date ? date->timeIntervalSince1970() : -1;
+            mix(&t, sizeof t);
+        }
+        for (double t : s.selected)
+            mix(&t, sizeof t);
     }
 
     void fail(const std::string& check, const std::string& detail) {
@@ -171,6 +199,9 @@ struct Harness {
 
     void makeCalendar() {
         calendar = XQCalendar::make(gfx::Rect{{0, 0}, kSize});
+        // Short waits for events asked synchronously: a data source that never answers costs
+        // the wait each time (answers handed to the main queue come while it is drained).
+        calendar->setEventsWaitTimeout(0.002);
         calendar->setDelegate(delegate);
         if (sourceMode != NoSource) calendar->setDataSource(source);
         driver->window()->addSubview(calendar);
@@ -192,7 +223,7 @@ struct Harness {
         base->setDelegate(delegate);
         if (auto* month = dynamic_cast<XQCalendarMonthPresenter*>(base)) {
             if (month->inlineHidden() && !month->isInlineAnimating() && !month->popover())
-                inlineHeard.insert(month);
+                inlineHeard[month] = {rt::weakFrom(month)};
         }
     }
 
@@ -217,6 +248,15 @@ struct Harness {
             break;
         }
         return true;
+    }
+
+    // What was heard of `presenter`, if it was adopted so.
+    Heard* heard(XQCalendarMonthPresenter& presenter) {
+        const auto it = inlineHeard.find(&presenter);
+        if (it == inlineHeard.end()) return nullptr;
+        if (it->second.presenter.lock().get() == &presenter) return &it->second;
+        inlineHeard.erase(it);
+        return nullptr;
     }
 
     Snapshot snapshot() const {
@@ -288,18 +328,17 @@ void FuzzDelegate::presenterFinishTransition(XQCalendarPresenter& presenter, XQV
 }
 void FuzzDelegate::monthPresenterInlineEventsViewDidShowForCell(XQCalendarMonthPresenter& presenter,
                                                                 XQCalendarDayCell& cell) {
-    if (!_harness.inlineHeard.count(&presenter)) return;
-    if (!_harness.inlineShown.emplace(&presenter, &cell).second)
-        _harness.fail("inline list", "shown again before its hide was reported");
+    Harness::Heard* heard = _harness.heard(presenter);
+    if (!heard) return;
+    if (heard->shown) _harness.fail("inline list", "shown again before its hide was reported");
+    heard->shown = &cell;
 }
 void FuzzDelegate::monthPresenterInlineEventsViewDidHideForCell(XQCalendarMonthPresenter& presenter,
                                                                 XQCalendarDayCell& cell) {
-    if (!_harness.inlineHeard.count(&presenter)) return;
-    const auto shown = _harness.inlineShown.find(&presenter);
-    if (shown == _harness.inlineShown.end() || shown->second != &cell)
-        _harness.fail("inline list", "a hide reported for a cell not reported shown");
-    else
-        _harness.inlineShown.erase(shown);
+    Harness::Heard* heard = _harness.heard(presenter);
+    if (!heard) return;
+    if (heard->shown != &cell) _harness.fail("inline list", "a hide reported for a cell not reported shown");
+    heard->shown = nullptr;
 }
 
 void Harness::apply(const Step& step) {
@@ -410,11 +449,8 @@ void Harness::apply(const Step& step) {
         c.setDataSource(sourceMode == NoSource ? nullptr : source);
         break;
     case Action::AskEvents: {
-        // Short waits: a data source that never answers costs the wait each time.
-        c.setEventsWaitTimeout(sourceMode == OtherThread ? 2.0 : 0.002);
         const fnd::Date date = nowPlusDays(step.x);
         const XQCalendarEvents events = c.eventsForDate(date);
-        source->join();
         const bool answers = sourceMode == Sync || sourceMode == Now || sourceMode == Late ||
                              sourceMode == Twice || sourceMode == OtherThread;
         if (answers && events.size() != 1)
@@ -608,7 +644,9 @@ void Harness::render() {
     driver->window()->setFrameMode(ui::FrameMode::verify);
     const auto image = driver->render();
     driver->window()->setFrameMode(ui::FrameMode::damage);
-    if (!image) fail("frame", "the window made no frame");
+    if (!image) return fail("frame", "the window made no frame");
+    for (int y = 0; y < image->pixelHeight(); ++y)
+        mix(image->data() + static_cast<std::size_t>(y) * image->stride(), static_cast<std::size_t>(image->pixelWidth()) * 4);
 }
 
 bool hasTransitionView(const ui::View& view) {
@@ -619,7 +657,6 @@ bool hasTransitionView(const ui::View& view) {
 }
 
 void Harness::settle() {
-    source->join();
     if (!driver->runUntilIdle(30)) fail("idle", "the run loop never went idle");
     if (!open.empty()) fail("transition open", fnd::stringWithFormat("%ld transitions begun and never finished", open.size()));
     if (!calendar) return;
@@ -922,7 +959,9 @@ std::vector<PresenterCheck>& presenterChecks() {
     return checks;
 }
 
-std::optional<Failure> run(const Sequence& sequence) {
+namespace {
+
+std::optional<Failure> runSequence(const Sequence& sequence, std::uint64_t* digest) {
     // Modes whose presenter is not built yet show the grid stand-in; the rest their own.
     std::vector<const rt::Class*> saved;
     for (long mode = 0; mode < XQCalendarViewModeCount; ++mode) {
@@ -932,6 +971,10 @@ std::optional<Failure> run(const Sequence& sequence) {
     }
     const double scale = gfx::screenScale();
     gfx::setScreenScale(1);
+    // Every run starts at the same moment, whatever ran before it: animations' progress is
+    // worked out from the clock's reading, and its rounding with it.
+    ui::MediaClock::setTime(kClockStart);
+    fnd::mainQueue().drain();
     std::optional<Failure> failure;
     {
         Harness harness;
@@ -950,14 +993,15 @@ std::optional<Failure> run(const Sequence& sequence) {
             g_step = harness.stepIndex = i;
             const Snapshot before = harness.snapshot();
             harness.apply(sequence[i]);
-            harness.source->join();
             harness.checkStep(sequence[i], before);
+            harness.mix(harness.snapshot());
         }
         if (!harness.failure) {
             harness.stepIndex = sequence.size();
             harness.checkNavigates();
         }
         failure = harness.failure;
+        if (digest) *digest = harness.digest;
         ui::Compositor::setMismatchHandler(nullptr);
     }
     g_sequence = nullptr;
@@ -966,6 +1010,18 @@ std::optional<Failure> run(const Sequence& sequence) {
     for (long mode = 0; mode < XQCalendarViewModeCount; ++mode)
         XQCalendar::registerPresenterClass(mode, *saved[static_cast<std::size_t>(mode)]);
     return failure;
+}
+
+} // namespace
+
+std::optional<Failure> run(const Sequence& sequence) {
+    return runSequence(sequence, nullptr);
+}
+
+std::uint64_t digestOf(const Sequence& sequence) {
+    std::uint64_t digest = 0;
+    runSequence(sequence, &digest);
+    return digest;
 }
 
 Sequence shrink(const Sequence& sequence, const Failure& failure, const Runner& runner, std::size_t maxRuns) {

@@ -94,6 +94,9 @@ struct Failure {
 // Runs the sequence on a new calendar in a new headless window; the first failure, if any.
 // The presenter and transition class tables are as they were afterwards.
 std::optional<Failure> run(const Sequence& sequence);
+// Runs the sequence so too, and answers a digest of what it did (the calendar's state after
+// every step and every frame): the same for every run of the same sequence.
+std::uint64_t digestOf(const Sequence& sequence);
 // The shortest sequence found (by dropping steps) that still fails the same check, run by
 // `runner` (`run` itself, or one that survives crashes).
 using Runner = std::function<std::optional<Failure>(const Sequence&)>;
