@@ -112,7 +112,7 @@ INSTANTIATE_TEST_SUITE_P(Seeds, CalendarFuzzShard, ::testing::Range(0, 8));
 TEST(CalendarFuzz, ASequenceRunsTheSameWhateverRanBefore) {
     // A replay must show what the failing run showed: the same states and frames, whether the
     // sequence runs first in a fresh process or after others.
-    const std::uint64_t seeds[] = {22, 6, 21, 32, 40, 13};
+    const std::uint64_t seeds[] = {22, 6, 21, 32};
     std::vector<std::uint64_t> first;
     for (std::uint64_t seed : seeds)
         first.push_back(cal::fuzz::digestOf(cal::fuzz::generate(seed, kLength)));
