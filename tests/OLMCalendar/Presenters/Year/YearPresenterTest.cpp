@@ -323,6 +323,12 @@ TEST_F(YearPresenterTest, TheYearTitleIsStyledByItsOwnGroup) {
     EXPECT_EQ(style.bottomBorderColor(), XQCalendarThemeGlobals::customLightGrayColor);
     EXPECT_FALSE(style.topBorderColor());
     EXPECT_EQ(style.textAlignment(), 33);
+    calendar->setTheme(XQCalendarIPadTheme::make());
+    calendar->update(false);
+    const auto restyled = header("2026");
+    ASSERT_TRUE(restyled);
+    EXPECT_EQ(restyled->contentView()->style().textColor(), gfx::Color::rgb8(3, 121, 255));
+    EXPECT_EQ(restyled->contentView()->style().bottomBorderColor(), gfx::Color::rgb8(204, 204, 204));
 }
 
 TEST_F(YearPresenterTest, TheDelegatesTitleCellsShowTheYearsInTheYearTitleLook) {

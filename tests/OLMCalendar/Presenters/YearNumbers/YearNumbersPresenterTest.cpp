@@ -2,6 +2,9 @@
 // the pinch chain between the month view and the two zoomed-out grids.
 
 #include "OLMCalendar/Presenters/YearNumbers/XQCalendarYearNumbersPresenter.h"
+#include "OLMCalendar/Themes/XQCalendarIPadTheme.h"
+#include "OLMCore/XQFill.h"
+#include "platform/graphics/SystemColors.h"
 #include "tests/OLMCalendar/Presenters/HostedPresenterTest.h"
 
 namespace cal::test {
@@ -27,6 +30,18 @@ TEST_F(YearNumbersTest, APageOfSixteenYearsFromTheDisplayedOne) {
     EXPECT_EQ(cells[0]->state(), XQCalendarMonthYearCellStateSelected);
     EXPECT_EQ(cells[1]->state(), 0);
     EXPECT_EQ(cells[2]->state(), XQCalendarMonthYearCellStateOutOfRange);
+}
+
+TEST_F(YearNumbersTest, TheIPadThemeColoursItsOwnSelectedAndOutOfRangeYears) {
+    calendar->setTheme(XQCalendarIPadTheme::make());
+    calendar->setSelectedDate(day(2026, 3, 10));
+    const auto& cells = years().cells();
+    EXPECT_EQ(cells[0]->label()->textColor(), gfx::colors::white());
+    const auto fill = std::dynamic_pointer_cast<XQSolidFill>(cells[0]->style().shapeFill());
+    ASSERT_TRUE(fill);
+    EXPECT_EQ(fill->color(), gfx::Color::rgb8(54, 54, 54));
+    EXPECT_EQ(cells[1]->label()->textColor(), gfx::Color::rgb8(3, 3, 3));
+    EXPECT_EQ(cells[2]->label()->textColor(), gfx::colors::gray());
 }
 
 TEST_F(YearNumbersTest, ATapOpensTheYearUnderItAlsoOnTheRightEdge) {
