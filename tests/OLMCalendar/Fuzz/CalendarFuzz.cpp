@@ -134,6 +134,7 @@ private:
 };
 
 struct Snapshot {
+    long mode = -1;
     std::optional<fnd::Date> displayed;
     std::optional<fnd::Date> minDate;
     std::optional<fnd::Date> maxDate;
@@ -168,6 +169,8 @@ struct Harness {
     long armedAction = 0;
     long armedArgument = 0;
     bool boundsTouched = false;
+    // The last step moved the displayed date or the view mode by a navigation.
+    bool navigated = false;
 
     Harness() {
         driver = std::make_unique<ui::TestDriver>(kSize);
@@ -183,8 +186,7 @@ struct Harness {
             digest = (digest ^ static_cast<const unsigned char*>(bytes)[i]) * 1099511628211ull;
     }
     void mix(const Snapshot& s) {
-        const long mode = calendar ? calendar->viewMode() : -1;
-        mix(&mode, sizeof mode);
+        mix(&s.mode, sizeof s.mode);
         for (const auto& date : {s.displayed, s.minDate, s.maxDate}) {
             const double t = date ? date->timeIntervalSince1970() : -1;
             mix(&t, sizeof t);
@@ -262,6 +264,7 @@ struct Harness {
     Snapshot snapshot() const {
         Snapshot s;
         if (!calendar) return s;
+        s.mode = calendar->viewMode();
         s.displayed = calendar->displayedDate();
         s.minDate = calendar->minDate();
         s.maxDate = calendar->maxDate();
@@ -708,6 +711,7 @@ void Harness::checkCellStates() {
 
 void Harness::checkStep(const Step& step, const Snapshot& before) {
     if (!calendar) {
+        navigated = false;
         // Gone: every presenter it had ended its transitions on the way.
         if (!open.empty()) fail("transition open", "a destroyed calendar left a transition unfinished");
         return;
@@ -715,10 +719,14 @@ void Harness::checkStep(const Step& step, const Snapshot& before) {
     adoptPresenter();
     checkPresenter();
     if (step.action == Action::Settle) checkCellStates();
-    for (const auto& check : presenterChecks()) {
-        if (auto message = check(*calendar)) fail("presenter", *message);
-    }
     const Snapshot after = snapshot();
+    const CheckContext context{step.action == Action::Settle, navigated && step.action == Action::Settle};
+    for (const auto& check : presenterChecks()) {
+        if (auto message = check(*calendar, context)) fail("presenter", *message);
+    }
+    navigated = (step.action == Action::Navigate || step.action == Action::NavigateToDate ||
+                 step.action == Action::SetDisplayedDate || step.action == Action::SetViewMode) &&
+                (after.displayed != before.displayed || after.mode != before.mode);
     const double displayed = after.displayed->timeIntervalSince1970();
     seenDisplayed.insert(displayed);
 

@@ -27,7 +27,8 @@
 //
 // Presenters join by taking their view mode's entry in the presenter class table: the
 // harness drives whatever is registered, and stands in a month grid for the modes whose
-// presenter is still the empty base. Checks of their own go in `presenterChecks()`.
+// presenter is still the empty base. Checks of their own go in `presenterChecks()`
+// (PresenterChecks.cpp registers the day view's and the zoomed-out views').
 
 #include "OLMCalendar/XQCalendar.h"
 
@@ -103,8 +104,16 @@ using Runner = std::function<std::optional<Failure>(const Sequence&)>;
 Sequence shrink(const Sequence& sequence, const Failure& failure, const Runner& runner = run,
                 std::size_t maxRuns = 400);
 
+// What a presenter check may want to know of the step just taken.
+struct CheckContext {
+    // The step ran the clock until nothing moved.
+    bool settled = false;
+    // The step before it navigated (moved the displayed date or the view mode) and nothing
+    // has scrolled since: a scrolling presenter shows the displayed date's place.
+    bool justNavigated = false;
+};
 // A check of one presenter's own after a step; a message when it fails.
-using PresenterCheck = std::function<std::optional<std::string>(XQCalendar& calendar)>;
+using PresenterCheck = std::function<std::optional<std::string>(XQCalendar& calendar, const CheckContext& context)>;
 std::vector<PresenterCheck>& presenterChecks();
 
 // For crash reports: the seed and step running now (a sanitizer's report names them).

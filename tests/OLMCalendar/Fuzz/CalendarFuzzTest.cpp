@@ -4,6 +4,8 @@
 //     make fuzz SECONDS=600     # random seeds for ten minutes
 //     make fuzz SEED=1234       # one seed again, shortened when it fails
 //
+// OLM_FUZZ_SEQUENCES=n and OLM_FUZZ_FIRST=s make the eight shards run seeds s to s + n - 1.
+//
 // A failure prints its seed and the shortest sequence found that still fails.
 
 #include "CalendarFuzz.h"
@@ -101,7 +103,8 @@ class CalendarFuzzShard : public ::testing::TestWithParam<int> {};
 TEST_P(CalendarFuzzShard, SeededSequencesKeepTheInvariants) {
     cal::fuzz::installCrashReport();
     const auto perShard = static_cast<std::uint64_t>(environmentNumber("OLM_FUZZ_SEQUENCES").value_or(320) / 8);
-    const auto first = static_cast<std::uint64_t>(GetParam()) * perShard + 1;
+    const auto offset = static_cast<std::uint64_t>(environmentNumber("OLM_FUZZ_FIRST").value_or(1) - 1);
+    const auto first = offset + static_cast<std::uint64_t>(GetParam()) * perShard + 1;
     for (std::uint64_t seed = first; seed < first + perShard; ++seed) {
         if (!runSeed(seed)) break;
     }
