@@ -212,7 +212,7 @@ TEST_F(YearPresenterTest, ATapOnAMonthReportsItsFirstDayAndOpensIt) {
     EXPECT_FALSE(calendar->transition());
 }
 
-TEST_F(YearPresenterTest, AMonthOutOfRangeIsReportedButNotOpened) {
+TEST_F(YearPresenterTest, AMonthOutOfRangeOrWithoutPinchZoomIsReportedButNotOpened) {
     calendar->setMinDate(day(2026, 6, 1));
     auto may = cell(0, 4);
     ASSERT_TRUE(may);
@@ -220,6 +220,14 @@ TEST_F(YearPresenterTest, AMonthOutOfRangeIsReportedButNotOpened) {
     driver->tap(*may);
     driver->runUntilIdle();
     EXPECT_EQ(log, (Log{"didSelect 2026-05-01"}));
+    EXPECT_EQ(calendar->viewMode(), XQCalendarViewModeYear);
+    calendar->setAllowPinchZoom(false);
+    auto july = cell(0, 6);
+    ASSERT_TRUE(july);
+    log.clear();
+    driver->tap(*july);
+    driver->runUntilIdle();
+    EXPECT_EQ(log, (Log{"didSelect 2026-07-01"}));
     EXPECT_EQ(calendar->viewMode(), XQCalendarViewModeYear);
 }
 
@@ -301,18 +309,29 @@ TEST_F(YearPresenterTest, HebrewYearsShowAllTheirMonths) {
     EXPECT_FALSE(year().collectionViewShouldSelectItemAtIndexPath(collection(), fnd::IndexPath::forItem(12, section)));
 }
 
-TEST_F(YearPresenterTest, TodayIsDrawnOnTheStyleShape) {
-    auto december = cell(1, 11);
-    ASSERT_TRUE(december);
-    driver->runUntilIdle();
-    const gfx::Rect frame = december->convertRectToView(december->bounds(), nullptr);
-    // Today (the 15th, index 16: row 2, column 2) in the cell's week rows.
-    const double w = frame.size.width / 7, h = frame.size.height / 8;
-    const gfx::Point centre{frame.origin.x + 2.5 * w, frame.origin.y + 4.5 * h + 0.5};
-    const gfx::RGBA blue = year().style()->todayTextColor() ? gfx::systemColors::systemBlue().resolved() : gfx::RGBA{};
-    const gfx::RGBA edge = driver->pixel({centre.x - std::min(w, h) / 2 + 1.5, centre.y});
-    EXPECT_NEAR(edge.b, blue.b, 0.05);
-    EXPECT_NEAR(edge.r, blue.r, 0.05);
+TEST_F(YearPresenterTest, TodayIsDrawnOnTheStyleShapeAlsoWithoutADayFont) {
+    for (bool font : {true, false}) {
+        SCOPED_TRACE(font);
+        if (!font) {
+            year().style()->setDayFont(nullptr);
+            calendar->update(false);
+        }
+        auto december = cell(1, 11);
+        ASSERT_TRUE(december);
+        driver->runUntilIdle();
+        const gfx::Rect frame = december->convertRectToView(december->bounds(), nullptr);
+        // Today (the 15th, index 16: row 2, column 2) in the cell's week rows.
+        const double w = frame.size.width / 7, h = frame.size.height / 8;
+        const gfx::Point centre{frame.origin.x + 2.5 * w, frame.origin.y + 4.5 * h + 0.5};
+        const gfx::RGBA blue = gfx::systemColors::systemBlue().resolved();
+        const gfx::RGBA edge = driver->pixel({centre.x - std::min(w, h) / 2 + 1.5, centre.y});
+        EXPECT_NEAR(edge.b, blue.b, 0.05);
+        EXPECT_NEAR(edge.r, blue.r, 0.05);
+        // The number, white, only with the font.
+        bool white = false;
+        for (double dx = -4; dx <= 4; dx += 0.5) white = white || driver->pixel({centre.x + dx, centre.y - 0.5}).g > 0.8;
+        EXPECT_EQ(white, font);
+    }
 }
 
 TEST_F(YearPresenterTest, TheYearTitleIsStyledByItsOwnGroup) {
