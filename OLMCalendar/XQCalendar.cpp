@@ -348,9 +348,7 @@ gfx::ImageRef XQCalendar::takeScreenshot(const gfx::Rect& rect) {
         context->translateCTM(-rect.origin.x, -rect.origin.y);
         layer()->renderInContext(*context);
     }
-    gfx::ImageRef image = gfx::imageFromCurrentImageContext();
-    gfx::endImageContext();
-    return image;
+    return gfx::endImageContextWithImage();
 }
 
 void XQCalendar::layoutSubviews() {

@@ -24,7 +24,5 @@ gfx::ImageRef ImageEffects::arrowImageWithSize(gfx::Size size, gfx::EdgeInsets i
         context->setLineWidth(width);
         context->strokePath();
     }
-    gfx::ImageRef image = gfx::imageFromCurrentImageContext();
-    gfx::endImageContext();
-    return image;
+    return gfx::endImageContextWithImage();
 }

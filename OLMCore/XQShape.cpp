@@ -18,6 +18,15 @@ void XQShape::drawInContext(gfx::GraphicsContext* context, gfx::Point center, co
     const gfx::Float w = _size.width, h = _size.height;
     if (context == nullptr || !(std::isfinite(w) && w > 0 && std::isfinite(h) && h > 0)) return;
     if (!(std::isfinite(scale) && scale > 0) || !std::isfinite(center.x) || !std::isfinite(center.y)) return;
+    // A shape wholly outside the clip draws nothing. Strokes keep inside the outline but for
+    // their joins, which reach less than their width beyond it; a point more for antialiasing.
+    gfx::Float margin = 0;
+    for (const auto& drawing : drawings)
+        if (drawing) margin = std::max(margin, 2 * drawing->outlineInset());
+    margin = margin * scale + 1;
+    const gfx::Rect reach(center.x - w * scale / 2 - margin, center.y - h * scale / 2 - margin,
+                          w * scale + 2 * margin, h * scale + 2 * margin);
+    if (!reach.intersects(context->clipBoundingBox())) return;
     context->saveGState();
     context->translateCTM(center.x, center.y);
     context->scaleCTM(scale, scale);

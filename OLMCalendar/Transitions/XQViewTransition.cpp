@@ -118,7 +118,6 @@ gfx::ImageRef XQViewTransition::cropImg(const gfx::ImageRef& image, const gfx::R
     if (!image) return nullptr;
     // A rect with no pixels at the screen scale opens no drawable context: no image.
     gfx::beginImageContext(rect.size, true, 0);
-    gfx::ImageRef result;
     if (gfx::GraphicsContext* context = gfx::currentContext()) {
         if (shouldFlip) {
             // Mirror inside the rect: the translation (applied first) brings the far edge to
@@ -135,8 +134,6 @@ gfx::ImageRef XQViewTransition::cropImg(const gfx::ImageRef& image, const gfx::R
         }
         context->translateCTM(-rect.origin.x, -rect.origin.y);
         context->drawImage(image, gfx::Rect{{0, 0}, image->size()});
-        result = gfx::imageFromCurrentImageContext();
     }
-    gfx::endImageContext();
-    return result;
+    return gfx::endImageContextWithImage();
 }

@@ -196,6 +196,12 @@ Rect GraphicsContext::drawnPixels() const {
     return {x0, y0, std::ceil(drawn.maxX()) - x0, std::ceil(drawn.maxY()) - y0};
 }
 
+Rect GraphicsContext::clipBoundingBox() const {
+    double x0, y0, x1, y1;
+    cairo_clip_extents(_cr, &x0, &y0, &x1, &y1);
+    return {x0, y0, x1 - x0, y1 - y0};
+}
+
 void GraphicsContext::setAlpha(Float alpha) {
     if (finite(alpha)) _state.alpha = clamp01(alpha);
 }

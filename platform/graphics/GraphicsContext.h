@@ -111,6 +111,8 @@ public:
     // Intersects the clip with the rectangle / with the current path (which is consumed).
     void clipToRect(const Rect& rect);
     void clip();
+    // The smallest rectangle (user space, now) that holds the clip.
+    Rect clipBoundingBox() const;
 
     // Draws the image stretched into `rect` (upright: the image's top row at the rect's top).
     void drawImage(const ImageRef& image, const Rect& rect);

@@ -6,6 +6,9 @@
 #include <atomic>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
+#include <mutex>
+#include <vector>
 
 namespace gfx {
 namespace {
@@ -18,19 +21,91 @@ std::atomic<std::uint64_t> lastSerialNumber{0};
 
 const cairo_user_data_key_t kPixelsKey{};
 
-// An image surface over pixels left as malloc gives them, for images whose every pixel is
-// written at once (copies): a new surface from Cairo would clear them first.
-cairo_surface_t* uninitializedSurface(int w, int h) {
+// Cairo's limit for image surfaces.
+constexpr int kMaxSide = 32767;
+
+// Pixels of large images are kept for the next image of the same size when an image goes:
+// screen-sized snapshots come and go in pairs with the transitions that show them, and fresh
+// memory from the system costs a page fault per page at its first touch, several times what
+// clearing warm memory does.
+class PixelRecycler {
+public:
+    static PixelRecycler& shared() {
+        static auto* recycler = new PixelRecycler; // never destroyed: images may outlive statics
+        return *recycler;
+    }
+
+    void* take(std::size_t bytes) {
+        if (bytes < kMinBytes) return nullptr;
+        const std::lock_guard lock(_mutex);
+        const auto it = std::find_if(_kept.begin(), _kept.end(), [&](const Kept& k) { return k.bytes == bytes; });
+        if (it == _kept.end()) return nullptr;
+        void* pixels = it->pixels;
+        _keptBytes -= bytes;
+        _kept.erase(it);
+        return pixels;
+    }
+
+    void give(void* pixels, std::size_t bytes) {
+        if (bytes >= kMinBytes && bytes <= kMaxBytes) {
+            const std::lock_guard lock(_mutex);
+            while (!_kept.empty() && (_kept.size() == kMaxCount || _keptBytes + bytes > kMaxBytes)) {
+                _keptBytes -= _kept.front().bytes; // the oldest goes
+                std::free(_kept.front().pixels);
+                _kept.erase(_kept.begin());
+            }
+            _kept.push_back({pixels, bytes});
+            _keptBytes += bytes;
+            return;
+        }
+        std::free(pixels);
+    }
+
+private:
+    struct Kept {
+        void* pixels;
+        std::size_t bytes;
+    };
+    static constexpr std::size_t kMinBytes = std::size_t{1} << 20;
+    static constexpr std::size_t kMaxBytes = std::size_t{48} << 20;
+    static constexpr std::size_t kMaxCount = 4;
+    std::mutex _mutex;
+    std::vector<Kept> _kept;
+    std::size_t _keptBytes = 0;
+};
+
+struct Pixels {
+    void* data;
+    std::size_t bytes;
+};
+
+void releasePixels(void* p) {
+    const auto* pixels = static_cast<Pixels*>(p);
+    PixelRecycler::shared().give(pixels->data, pixels->bytes);
+    delete pixels;
+}
+
+// An image surface over pixels of our own, cleared or left as they come (for images whose
+// every pixel is written at once: copies).
+cairo_surface_t* ownedSurface(int w, int h, bool clear) {
+    if (w <= 0 || h <= 0 || w > kMaxSide || h > kMaxSide) return nullptr;
     const int stride = cairo_format_stride_for_width(CAIRO_FORMAT_ARGB32, w);
     if (stride <= 0) return nullptr;
-    void* pixels = std::malloc(static_cast<std::size_t>(stride) * static_cast<std::size_t>(h));
-    if (pixels == nullptr) return nullptr;
+    const std::size_t bytes = static_cast<std::size_t>(stride) * static_cast<std::size_t>(h);
+    void* data = PixelRecycler::shared().take(bytes);
+    if (data != nullptr) {
+        if (clear) std::memset(data, 0, bytes);
+    } else {
+        data = clear ? std::calloc(bytes, 1) : std::malloc(bytes);
+    }
+    if (data == nullptr) return nullptr;
+    auto* pixels = new Pixels{data, bytes};
     cairo_surface_t* s =
-        cairo_image_surface_create_for_data(static_cast<unsigned char*>(pixels), CAIRO_FORMAT_ARGB32, w, h, stride);
+        cairo_image_surface_create_for_data(static_cast<unsigned char*>(data), CAIRO_FORMAT_ARGB32, w, h, stride);
     if (cairo_surface_status(s) != CAIRO_STATUS_SUCCESS ||
-        cairo_surface_set_user_data(s, &kPixelsKey, pixels, std::free) != CAIRO_STATUS_SUCCESS) {
+        cairo_surface_set_user_data(s, &kPixelsKey, pixels, releasePixels) != CAIRO_STATUS_SUCCESS) {
         cairo_surface_destroy(s);
-        std::free(pixels);
+        releasePixels(pixels);
         return nullptr;
     }
     return s;
@@ -53,11 +128,8 @@ Image::~Image() {
 
 std::shared_ptr<Image> Image::make(int pixelWidth, int pixelHeight, double scale) {
     if (pixelWidth <= 0 || pixelHeight <= 0) return nullptr;
-    cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, pixelWidth, pixelHeight);
-    if (cairo_surface_status(s) != CAIRO_STATUS_SUCCESS) {
-        cairo_surface_destroy(s);
-        return nullptr;
-    }
+    cairo_surface_t* s = ownedSurface(pixelWidth, pixelHeight, true);
+    if (s == nullptr) return nullptr;
     return std::shared_ptr<Image>(new Image(s, sanitizedScale(scale)));
 }
 
@@ -66,7 +138,7 @@ std::shared_ptr<Image> Image::fromSurface(cairo_surface_t* surface, double scale
     const int w = cairo_image_surface_get_width(surface);
     const int h = cairo_image_surface_get_height(surface);
     if (w <= 0 || h <= 0) return nullptr;
-    cairo_surface_t* pixels = uninitializedSurface(w, h);
+    cairo_surface_t* pixels = ownedSurface(w, h, false);
     if (pixels == nullptr) return nullptr;
     std::shared_ptr<Image> image(new Image(pixels, sanitizedScale(scale)));
     cairo_t* cr = cairo_create(image->_surface);
@@ -118,7 +190,7 @@ std::shared_ptr<Image> Image::cropped(const Rect& rect) const {
     const double x1 = std::min<double>(_pixelWidth, std::ceil(r.maxX() * _scale - 1e-6));
     const double y1 = std::min<double>(_pixelHeight, std::ceil(r.maxY() * _scale - 1e-6));
     if (x1 <= x0 || y1 <= y0) return nullptr;
-    cairo_surface_t* pixels = uninitializedSurface(static_cast<int>(x1 - x0), static_cast<int>(y1 - y0));
+    cairo_surface_t* pixels = ownedSurface(static_cast<int>(x1 - x0), static_cast<int>(y1 - y0), false);
     if (pixels == nullptr) return nullptr;
     std::shared_ptr<Image> out(new Image(pixels, _scale));
     cairo_t* cr = cairo_create(out->_surface);

@@ -72,6 +72,14 @@ void endImageContext() {
     if (!stack().empty() && stack().back().isImage) stack().pop_back();
 }
 
+ImageRef endImageContextWithImage() {
+    if (stack().empty() || !stack().back().isImage) return nullptr;
+    std::shared_ptr<Image> image = std::move(stack().back().image);
+    stack().pop_back(); // the context lets go of the surface first
+    if (image) cairo_surface_flush(image->surface());
+    return image;
+}
+
 void pushContext(GraphicsContext* context) {
     Entry entry;
     entry.context = context;

@@ -8,6 +8,10 @@
 //   gfx::ImageRef image = gfx::imageFromCurrentImageContext();
 //   gfx::endImageContext();
 //
+// or, when nothing is drawn after the image is taken, without copying its pixels:
+//
+//   gfx::ImageRef image = gfx::endImageContextWithImage();
+//
 // An image context has its origin at the top left, y down, and a CTM scaled by its scale,
 // so drawing is in points. An opaque one starts black, a transparent one clear. When the
 // size in pixels is zero or less (or not finite, or too large to allocate) no drawable
@@ -27,6 +31,10 @@ GraphicsContext* currentContext();
 ImageRef imageFromCurrentImageContext();
 // Pops the top of the stack when it is an image context (otherwise does nothing).
 void endImageContext();
+// Pops the top of the stack when it is an image context and answers the image drawn into
+// it, its pixels handed over rather than copied; null when the top is not an image context
+// or had nothing to draw into.
+ImageRef endImageContextWithImage();
 
 // Makes `context` (owned by the caller, may be null) current until the matching popContext.
 void pushContext(GraphicsContext* context);

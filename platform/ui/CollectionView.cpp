@@ -100,10 +100,20 @@ std::shared_ptr<CollectionReusableView> CollectionView::dequeue(const std::strin
                                                                 std::string_view identifier, const ElementKey& key) {
     if (viewClass == nullptr) return nullptr;
     std::shared_ptr<CollectionReusableView> view;
+    CollectionViewLayoutAttributesRef attributes = attributesFor(key);
     auto& pool = _pools[poolKey];
     if (!pool.empty()) {
-        view = std::move(pool.back());
-        pool.pop_back();
+        // The view that showed the element last (after a reload), else one of its size: its
+        // contents are the likeliest to stand or to be redrawn in the same store.
+        auto pick = std::find_if(pool.rbegin(), pool.rend(), [&](const auto& v) {
+            return v->_layoutAttributes && keyOf(*v->_layoutAttributes) == key;
+        });
+        if (pick == pool.rend() && attributes)
+            pick = std::find_if(pool.rbegin(), pool.rend(),
+                                [&](const auto& v) { return v->bounds().size == attributes->frame().size; });
+        if (pick == pool.rend()) pick = pool.rbegin();
+        view = std::move(*pick);
+        pool.erase(std::next(pick).base());
         view->prepareForReuse();
     } else {
         view = viewClass->make<CollectionReusableView::Factory>(gfx::Rect{});
@@ -113,7 +123,7 @@ std::shared_ptr<CollectionReusableView> CollectionView::dequeue(const std::strin
         view->_madeOf = viewClass;
     }
     view->setReuseIdentifier(std::string(identifier));
-    if (CollectionViewLayoutAttributesRef attributes = attributesFor(key)) apply(*view, attributes);
+    if (attributes) apply(*view, attributes);
     return view;
 }
 

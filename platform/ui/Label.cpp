@@ -73,15 +73,22 @@ void Label::setNumberOfLines(long lines) {
 }
 
 gfx::AttributedString Label::attributedText() const {
-    return gfx::AttributedString(
-        _text, gfx::TextAttributes{_font, textColor(), gfx::ParagraphStyle{_alignment, _lineBreakMode}});
+    return attributedText(_lineBreakMode);
+}
+
+gfx::AttributedString Label::attributedText(gfx::LineBreakMode mode) const {
+    return gfx::AttributedString(_text, gfx::TextAttributes{_font, textColor(), gfx::ParagraphStyle{_alignment, mode}});
 }
 
 gfx::Size Label::sizeThatFits(gfx::Size size) const {
+    return sizeThatFits(size, _lineBreakMode);
+}
+
+gfx::Size Label::sizeThatFits(gfx::Size size, gfx::LineBreakMode mode) const {
     if (_text.empty()) return {};
     // One line takes the whole text's length; more lines wrap in the offered width.
     const double width = _numberOfLines == 1 ? 0 : size.width;
-    const gfx::Size fitted = gfx::sizeThatFits(attributedText(), {width, 0}, _numberOfLines);
+    const gfx::Size fitted = gfx::sizeThatFits(attributedText(mode), {width, 0}, _numberOfLines);
     return {ceilToPixels(fitted.width), ceilToPixels(fitted.height)};
 }
 

@@ -47,6 +47,8 @@ public:
     gfx::AttributedString attributedText() const;
 
     gfx::Size sizeThatFits(gfx::Size size) const override;
+    // The size the text would need with the line-break mode `mode`.
+    gfx::Size sizeThatFits(gfx::Size size, gfx::LineBreakMode mode) const;
 
     // Draws the text in `rect` (bounds coordinates), centred vertically. Subclasses move
     // the text by calling it with another rectangle.
@@ -60,6 +62,7 @@ protected:
     friend class rt::Access;
 
 private:
+    gfx::AttributedString attributedText(gfx::LineBreakMode mode) const;
     std::string _text;
     gfx::FontRef _font;
     std::optional<gfx::Color> _textColor;

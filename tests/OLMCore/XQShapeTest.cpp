@@ -69,6 +69,17 @@ TEST(XQShape, DrawingsPaintInOrderAndStrokesStayInsideTheSize) {
     EXPECT_TRUE(pixelIs(image, 16, 10, {}));
 }
 
+TEST(XQShape, AShapeReachingIntoTheClipFromOutsideIsDrawn) {
+    auto shape = XQPredefinedShape::shapeWithType(XQPredefinedShapeTypeRectangle, {12, 12});
+    auto image = render([&](gfx::GraphicsContext* c) {
+        c->clipToRect({0, 0, 10, 20});
+        shape->drawInContext(c, {13, 10}, {XQSolidFill::solidFillWithColor(red)}); // 3 points inside
+    });
+    EXPECT_TRUE(pixelIs(image, 8, 10, red));
+    EXPECT_TRUE(pixelIs(image, 9, 4, red));
+    EXPECT_TRUE(pixelIs(image, 10, 10, {})); // the clip holds
+}
+
 TEST(XQShape, ScaleEnlargesTheWholeShapeAboutTheCentre) {
     auto shape = XQPredefinedShape::shapeWithType(XQPredefinedShapeTypeEllipse, {4, 4});
     auto fill = XQSolidFill::solidFillWithColor(red);

@@ -84,5 +84,25 @@ TEST(ImageContext, NestedAndPushedContextsAreCurrentInStackOrder) {
     EXPECT_EQ(currentContext(), nullptr);
 }
 
+TEST(ImageContext, EndingWithTheImageHandsOverWhatWasDrawn) {
+    const std::size_t depth = contextStackDepth();
+    beginImageContext({2, 1}, false, 1);
+    currentContext()->setFillColor(colors::red());
+    currentContext()->fillRect({1, 0, 1, 1});
+    const ImageRef image = endImageContextWithImage();
+    EXPECT_EQ(contextStackDepth(), depth);
+    ASSERT_NE(image, nullptr);
+    EXPECT_EQ(pixel8(image, 0, 0), (Pixel8{0, 0, 0, 0}));
+    EXPECT_EQ(pixel8(image, 1, 0), (Pixel8{255, 0, 0, 255}));
+
+    beginImageContext({0, 5}, false, 1); // nothing to draw into: no image, still popped
+    EXPECT_EQ(endImageContextWithImage(), nullptr);
+    GraphicsContext* outer = nullptr;
+    pushContext(outer);
+    EXPECT_EQ(endImageContextWithImage(), nullptr) << "a pushed context is not an image context";
+    popContext();
+    EXPECT_EQ(contextStackDepth(), depth);
+}
+
 } // namespace
 } // namespace gfx

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -107,6 +108,19 @@ TEST(Image, PixelsAreTakenOverOnlyFromTheirOnlyHolder) {
     EXPECT_EQ(taken->scale(), 2);
     EXPECT_EQ(taken->pixelHeight(), 3);
     EXPECT_EQ(Image::takePixels(nullptr), nullptr);
+}
+
+TEST(Image, ALargeImageMadeWhereAnotherWentStartsClear) {
+    // Large pixel stores are kept for the next image of their size: it must not show the old one.
+    for (int round = 0; round < 2; ++round) {
+        std::shared_ptr<Image> image = Image::make(600, 600, 1);
+        ASSERT_NE(image, nullptr);
+        const std::uint32_t* pixels = reinterpret_cast<const std::uint32_t*>(image->data());
+        const std::size_t count = static_cast<std::size_t>(image->stride()) / 4 * 600;
+        EXPECT_EQ(std::count(pixels, pixels + count, 0u), static_cast<std::ptrdiff_t>(count)) << round;
+        std::fill_n(image->mutableData(), count * 4, std::uint8_t{0xff});
+        image->markDirty();
+    }
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <map>
 #include <set>
 
 using namespace ui;
@@ -162,6 +163,16 @@ Grid yearGrid() {
 Grid flowGrid(long sections) {
     return Grid({390, 844}, {0, 0, 390, 844}, std::vector<long>(static_cast<std::size_t>(sections), 49), {55, 93},
                 -0.5, 22);
+}
+
+TEST(CollectionView, AReloadGivesEachItemBackTheCellThatShowedIt) {
+    Grid g = yearGrid();
+    std::map<fnd::IndexPath, CollectionViewCell*> before;
+    for (const auto& cell : g.cv->visibleCells()) before[*g.cv->indexPathForCell(cell.get())] = cell.get();
+    ASSERT_EQ(before.size(), 12u);
+    g.cv->reloadData();
+    g.driver.runUntilIdle();
+    for (const auto& [path, cell] : before) EXPECT_EQ(g.cv->cellForItemAtIndexPath(path).get(), cell);
 }
 
 } // namespace

@@ -98,6 +98,41 @@ TEST_F(DayViewPresenterTest, titleNamesTheCalendarYearAndTheLongDateWithoutTheSt
     EXPECT_EQ(presenter().dayView()->frame().origin.y, 30);
 }
 
+TEST_F(DayViewPresenterTest, aLongLocalizedTitleKeepsToItsRowAndIsCutAtItsTailWhenNarrow) {
+    calendar->setLocale(fnd::Locale("pt_BR"));
+    presenter().setWeekHidden(true);
+    show(day(2026, 9, 30));
+    const ui::Label& label = *dynamic_cast<XQCalendarTitleCell&>(*presenter().titleCell()).label();
+    EXPECT_EQ(label.text(), "30 de setembro de 2026");
+    EXPECT_LE(label.sizeThatFits({}).width, label.frame().size.width);
+
+    calendar->setFrame({0, 0, 120, 844});
+    drain();
+    EXPECT_EQ(label.text(), "30 de setembro de 2026");
+    EXPECT_LE(label.frame().maxX(), 120);
+    EXPECT_LE(label.frame().maxY(), 30);
+    EXPECT_GT(label.sizeThatFits({}).width, label.frame().size.width);
+    EXPECT_EQ(label.numberOfLines(), 1);
+    EXPECT_EQ(label.lineBreakMode(), gfx::LineBreakMode::truncatingTail);
+}
+
+TEST_F(DayViewPresenterTest, dayStepsReachTheFirstAndTheLastDayAndGoNoFurther) {
+    calendar->setMinDate(day(2026, 12, 15));
+    calendar->setMaxDate(day(2026, 12, 17));
+    driver->panAndRest({300, 400}, {100, 400}, 1.5); // from now on steps move a day
+    drain();
+    EXPECT_EQ(text(calendar->displayedDate()), "2026-12-17"); // the last day, at its bound
+    EXPECT_FALSE(presenter().navigateForward(false));
+    EXPECT_TRUE(presenter().navigateBack(false));
+    EXPECT_TRUE(presenter().navigateBack(false));
+    EXPECT_EQ(text(calendar->displayedDate()), "2026-12-15");
+    EXPECT_FALSE(presenter().navigateBack(false));
+    driver->panAndRest({100, 400}, {300, 400}, 1.5);
+    drain();
+    EXPECT_EQ(text(calendar->displayedDate()), "2026-12-15");
+    EXPECT_EQ(transitionViews(), 0);
+}
+
 TEST_F(DayViewPresenterTest, theDayViewGetsTheDisplayedDaysWholeListEvenWhenTheCellCutsIt) {
     events->add(day(2026, 12, 17), 3);
     for (long c = 0; c < 7; ++c) {

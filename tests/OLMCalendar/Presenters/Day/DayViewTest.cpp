@@ -2,6 +2,7 @@
 #include "OLMCalendar/Presenters/Day/DayView/AllDayArea/XQCalendarDayViewAllDayEventsView.h"
 #include "OLMCalendar/Presenters/Day/DayView/AllDayArea/XQCalendarDayViewAllDayEventsViewLayout.h"
 #include "OLMCalendar/Presenters/Day/DayView/DayArea/XQCalendarDayViewEventCell.h"
+#include "OLMCalendar/Presenters/Day/DayView/DayArea/XQCalendarDayViewEventsLayout.h"
 #include "OLMCalendar/Presenters/Day/DayView/DayArea/XQCalendarDayViewEventsView.h"
 #include "OLMCalendar/Presenters/Day/DayView/XQCalendarDayView.h"
 #include "OLMCalendar/XQCalendarEvent.h"
@@ -97,6 +98,11 @@ public:
     std::optional<gfx::Size> stripSize;
     std::optional<gfx::EdgeInsets> insets;
     std::shared_ptr<XQCalendarDayViewAllDayEventsView> ownStrip;
+    std::shared_ptr<XQCalendarDayViewEventsView> ownEventsView;
+
+    std::shared_ptr<XQCalendarDayViewEventsView> createEventsViewInDayView(XQCalendarDayView&) override {
+        return ownEventsView;
+    }
 
     std::shared_ptr<XQCalendarDayViewAllDayEventsView> createAllDayEventsViewInDayView(XQCalendarDayView&) override {
         return ownStrip;
@@ -246,6 +252,27 @@ TEST_F(DayViewTest, aDataSourcesOwnStripReplacesTheStockOneAndIsFed) {
     EXPECT_EQ(source->ownStrip->events().size(), 1u);
     driver->runUntilIdle();
     EXPECT_EQ(source->ownStrip->frame(), (gfx::Rect{0, 0, 390, 23}));
+}
+
+TEST_F(DayViewTest, aDataSourcesOwnEventsViewReplacesTheStockOneAndShowsTheTimedEvents) {
+    source->ownEventsView = XQCalendarDayViewEventsView::make({}, XQCalendarDayViewEventsLayout::make());
+    const auto& own = source->ownEventsView;
+    const auto timed = event("Timed", day(2026, 12, 15, 2), 1);
+    show({timed, event("All day", day(2026, 12, 15), 24, true)});
+    dayView->setDataSource(source);
+    EXPECT_EQ(dayView->eventsView(), own);
+    EXPECT_EQ(dayView->subviews()[1], own);
+    driver->runUntilIdle();
+    EXPECT_EQ(own->frame(), (gfx::Rect{0, 23, 390, 577}));
+    auto cell = std::dynamic_pointer_cast<XQCalendarDayViewEventCell>(
+        own->cellForItemAtIndexPath(fnd::IndexPath::forItem(0, 0)));
+    ASSERT_TRUE(cell);
+    EXPECT_EQ(cell->event(), timed);
+    EXPECT_EQ(cell->frame().origin.y, 10 + 2 * 80);
+    // The next day goes to it too.
+    show({});
+    EXPECT_TRUE(own->events().empty());
+    EXPECT_EQ(own->numberOfItemsInSection(0), 0);
 }
 
 } // namespace

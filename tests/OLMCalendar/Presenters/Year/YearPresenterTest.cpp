@@ -282,7 +282,13 @@ TEST_F(YearPresenterTest, MiniMonthsRedrawOnlyWhenWhatTheyShowChanged) {
     collection().layoutIfNeeded();
     EXPECT_TRUE(view->layer()->needsDisplay());
     driver->runUntilIdle();
+    // Another theme with the same looks for the year view changes nothing; a new look does.
     calendar->setTheme(XQCalendarIPadTheme::make());
+    calendar->update(false);
+    collection().layoutIfNeeded();
+    EXPECT_FALSE(view->layer()->needsDisplay());
+    const auto names = std::make_shared<XQCalendarYearPresenterDelegate>(); // another delegate may name months
+    year().setDelegate(names);
     calendar->update(false);
     collection().layoutIfNeeded();
     EXPECT_TRUE(view->layer()->needsDisplay());

@@ -12,8 +12,18 @@ gfx::Size InsetLabel::addInsetsToSize(gfx::Size size) const {
     return {size.width + i.left + i.right, size.height + i.bottom + i.top};
 }
 
+void InsetLabel::setTextInsets(gfx::EdgeInsets insets) {
+    if (insets == _textInsets) return;
+    _textInsets = insets;
+    setNeedsDisplay();
+}
+
 gfx::Size InsetLabel::sizeThatFits(gfx::Size size) const {
-    return addInsetsToSize(ui::Label::sizeThatFits(removeInsetsFromSize(size)));
+    return sizeThatFits(size, lineBreakMode());
+}
+
+gfx::Size InsetLabel::sizeThatFits(gfx::Size size, gfx::LineBreakMode mode) const {
+    return addInsetsToSize(ui::Label::sizeThatFits(removeInsetsFromSize(size), mode));
 }
 
 void InsetLabel::drawTextInRect(const gfx::Rect& rect) {

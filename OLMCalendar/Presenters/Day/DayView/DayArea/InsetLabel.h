@@ -13,13 +13,15 @@ public:
 
     // Setting them lays nothing out again by itself.
     gfx::EdgeInsets textInsets() const { return _textInsets; }
-    void setTextInsets(gfx::EdgeInsets insets) { _textInsets = insets; }
+    // Redraws the text at its new place; lays nothing out.
+    void setTextInsets(gfx::EdgeInsets insets);
 
     gfx::Size removeInsetsFromSize(gfx::Size size) const;
     gfx::Size addInsetsToSize(gfx::Size size) const;
 
     // The label's own fitting size within the size less the insets, plus the insets.
     gfx::Size sizeThatFits(gfx::Size size) const override;
+    gfx::Size sizeThatFits(gfx::Size size, gfx::LineBreakMode mode) const;
     void drawTextInRect(const gfx::Rect& rect) override;
 
 protected:

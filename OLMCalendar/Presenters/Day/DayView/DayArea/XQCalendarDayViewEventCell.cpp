@@ -38,6 +38,11 @@ void XQCalendarDayViewEventCell::update() {
     _detail->setFont(s.detailFont());
     _title->setNumberOfLines(s.titleNumberOfLines());
     _detail->setNumberOfLines(s.detailNumberOfLines());
+    // The block is drawn again only when it would look different.
+    const Look look{event ? event->eventColor() : std::nullopt, s.transparency(), s.insets(), s.decorationWidth(),
+                    bounds().size};
+    if (look == _drawnLook) return;
+    _drawnLook = look;
     setNeedsDisplay();
 }
 
@@ -56,28 +61,29 @@ void XQCalendarDayViewEventCell::placeLabels() {
     const double availH = r.size.height;
     const double x0 = r.origin.x + s.decorationWidth();
     const double y0 = r.origin.y;
-    _title->setLineBreakMode(gfx::LineBreakMode::wordWrapping);
-    _detail->setLineBreakMode(gfx::LineBreakMode::wordWrapping);
+    // Both texts are measured word-wrapped; a label's mode is set once, to what it ends with,
+    // so that a layout that places them as before draws nothing again.
+    constexpr gfx::LineBreakMode wrap = gfx::LineBreakMode::wordWrapping;
+    constexpr gfx::LineBreakMode truncate = gfx::LineBreakMode::truncatingTail;
 
-    const gfx::Size ts = _title->sizeThatFits({availW, availH});
+    const gfx::Size ts = _title->sizeThatFits({availW, availH}, wrap);
     double tw = std::min(availW, ts.width);
     double th = std::min(availH, ts.height);
-    if (ts.height > availH) {
-        _title->setLineBreakMode(gfx::LineBreakMode::truncatingTail);
-        th = availH;
-    }
+    _title->setLineBreakMode(ts.height > availH ? truncate : wrap);
+    if (ts.height > availH) th = availH;
     // More than one line (fitted sizes are rounded up to whole device pixels) takes the width.
     if (ts.height > _title->font()->lineHeight() + 1 / gfx::screenScale()) tw = availW;
     _title->setFrame({x0, y0, tw, th});
 
     const double remH = availH - th;
     const double remW = availW - tw;
-    const gfx::Size ds = _detail->sizeThatFits({availW, remH});
+    const gfx::Size ds = _detail->sizeThatFits({availW, remH}, wrap);
     if (remH >= ds.height) {
+        _detail->setLineBreakMode(wrap);
         _detail->setFrame({x0, y0 + th, availW, ds.height});
         return;
     }
-    _detail->setLineBreakMode(gfx::LineBreakMode::truncatingTail);
+    _detail->setLineBreakMode(truncate);
     const gfx::EdgeInsets di = _detail->textInsets();
     const double oneLine = di.top + di.bottom + _detail->font()->lineHeight();
     if (remH >= oneLine) {

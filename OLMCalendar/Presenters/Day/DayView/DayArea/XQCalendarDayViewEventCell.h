@@ -39,10 +39,21 @@ protected:
     void init(const gfx::Rect& frame);
 
 private:
+    // What the block was last drawn with.
+    struct Look {
+        std::optional<gfx::Color> color;
+        double transparency = 0;
+        gfx::EdgeInsets insets;
+        double decorationWidth = 0;
+        gfx::Size size;
+        friend bool operator==(const Look&, const Look&) = default;
+    };
+
     void placeLabels();
 
     std::shared_ptr<XQCalendarDayViewEventCellStyle> _style;
     std::weak_ptr<XQCalendarEventProtocol> _event;
     std::shared_ptr<InsetLabel> _title;
     std::shared_ptr<InsetLabel> _detail;
+    std::optional<Look> _drawnLook;
 };

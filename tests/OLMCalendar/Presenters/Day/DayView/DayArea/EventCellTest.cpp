@@ -85,5 +85,28 @@ TEST_F(EventCellTest, theStripStaysOpaqueWithoutAFill) {
     EXPECT_NEAR(driver.pixel({40, 30}).g, (1 + 40 / 255.0) / 2, 0.01);
 }
 
+TEST_F(EventCellTest, aLayoutThatChangesNothingDrawsNothingAgainAndNewInsetsDo) {
+    ui::TestDriver driver({200, 100});
+    auto c = cell(200, 22); // a truncated title: the cascade passes through word wrapping
+    driver.window()->addSubview(c);
+    driver.runUntilIdle();
+    auto same = XQCalendarEvent::make(); // another event that looks the same
+    same->setTitle("Design review");
+    same->setDetail("Room 4");
+    same->setEventColor(gfx::Color::rgb8(200, 40, 40));
+    c->attachWithEvent(same);
+    c->layoutIfNeeded();
+    EXPECT_FALSE(c->layer()->needsDisplay());
+    EXPECT_FALSE(c->titleLabel()->layer()->needsDisplay());
+    c->style()->setTitleInsets({4, 6, 3, 3});
+    c->setNeedsLayout();
+    c->layoutIfNeeded();
+    EXPECT_TRUE(c->titleLabel()->layer()->needsDisplay());
+    same->setEventColor(gfx::Color::rgb8(40, 40, 200));
+    c->setNeedsLayout();
+    c->layoutIfNeeded();
+    EXPECT_TRUE(c->layer()->needsDisplay());
+}
+
 } // namespace
 } // namespace cal::test
