@@ -61,9 +61,11 @@ template <class NextFrame> void compositeFrames(benchmark::State& state, ui::Vie
 }
 
 // Plays `transition` over a screen-sized root and composites frames while it runs; each
-// frame moves the clock on a little (the transition is made long enough never to end).
+// frame moves the clock on a little (the transition is made long enough never to end). The
+// argument "avx2" caps the pixel loops at AVX2 (1) or not (0).
 void compositeRunningTransition(benchmark::State& state,
                                 const std::shared_ptr<XQViewTransition>& transition) {
+    const PixelKernelCap cap(state.range(0) != 0);
     ui::MediaClock::setTime(1000);
     auto root = ui::View::make({{0, 0}, kScreen});
     root->addSubview(transition);
@@ -83,12 +85,12 @@ void compositeRunningTransition(benchmark::State& state,
 void BM_ScrollTransitionFrame(benchmark::State& state) {
     compositeRunningTransition(state, XQViewTransitionScroll::make({{0, 0}, kScreen}));
 }
-BENCHMARK(BM_ScrollTransitionFrame)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ScrollTransitionFrame)->Arg(0)->Arg(1)->ArgName("avx2")->Unit(benchmark::kMillisecond);
 
 void BM_FloatTransitionFrame(benchmark::State& state) {
     compositeRunningTransition(state, XQViewTransitionFloat::make({{0, 0}, kScreen}));
 }
-BENCHMARK(BM_FloatTransitionFrame)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FloatTransitionFrame)->Arg(0)->Arg(1)->ArgName("avx2")->Unit(benchmark::kMillisecond);
 
 // One frame of a transition held at `progress` as a swipe holds it: reached by updates in
 // steps of 0.05 from 0 (the fold's first update is its zero), then, frame after frame, the
