@@ -16,6 +16,8 @@
 #include "platform/graphics/SystemColors.h"
 #include "platform/ui/TestDriver.h"
 
+#include "bench/FrameTiming.h"
+
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -118,10 +120,10 @@ struct MonthScreen {
         const fnd::Date months[] = {at(2026, 11, 15, 10), at(2026, 12, 15, 10)};
         driver->runUntilIdle();
         int i = 0;
-        for (auto _ : state) {
+        bench::timeFrames(state, [&] {
             calendar->setDisplayedDate(months[i++ % 2], true);
             driver->step();
-        }
+        });
     }
 };
 

@@ -7,10 +7,7 @@
 #include "platform/ui/TestDriver.h"
 #include "platform/ui/Window.h"
 
-#include <benchmark/benchmark.h>
-
-#include <algorithm>
-#include <chrono>
+#include "bench/FrameTiming.h"
 
 namespace bench {
 
@@ -21,18 +18,6 @@ inline fnd::Date at(long year, long month, long day) {
     c.month = month;
     c.day = day;
     return *fnd::Calendar::make()->dateFromComponents(c);
-}
-
-// Times each iteration's body and reports the slowest frame (`worst_ms`).
-template <class Body> void timeFrames(benchmark::State& state, Body&& body) {
-    using Clock = std::chrono::steady_clock;
-    double worst = 0;
-    for (auto _ : state) {
-        const auto start = Clock::now();
-        body();
-        worst = std::max(worst, std::chrono::duration<double, std::milli>(Clock::now() - start).count());
-    }
-    state.counters["worst_ms"] = worst;
 }
 
 // Composites the frame of the driver's last turn (the window composites on demand) into the

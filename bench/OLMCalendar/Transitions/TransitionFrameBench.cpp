@@ -18,6 +18,7 @@
 #include "platform/ui/Transaction.h"
 
 #include "../../PixelKernelCap.h"
+#include "bench/FrameTiming.h"
 
 #include <benchmark/benchmark.h>
 
@@ -46,22 +47,24 @@ gfx::ImageRef page(const gfx::Color& tint) {
 // things on, and reports what the last frame drew.
 template <class NextFrame> void compositeFrames(benchmark::State& state, ui::View& root, NextFrame&& nextFrame) {
     ui::Compositor compositor;
-    for (auto _ : state) {
+    bench::timeFrames(state, [&] {
         nextFrame();
         ui::MediaClock::advance(1.0 / 60);
         ui::advanceAnimations();
         compositor.renderFrame(*root.layer(), kScreen, kScale);
         benchmark::DoNotOptimize(compositor.pixels());
-    }
+    });
     const ui::CompositorStatistics& stats = compositor.statistics();
+    state.counters["damaged"] = stats.damagedPixels;
     state.counters["layers"] = static_cast<double>(stats.layersDrawn);
     state.counters["groups"] = static_cast<double>(stats.groups);
     state.counters["flattened"] = static_cast<double>(stats.flattened);
     state.counters["projected"] = static_cast<double>(stats.projected);
 }
 
-// Plays `transition` over a screen-sized root and composites frames while it runs; each
-// frame moves the clock on a little (the transition is made long enough never to end). The
+// Plays `transition` over a screen-sized root and composites frames while it runs. The
+// transition is made long enough never to end; the clock steps back and forth by what a
+// sixtieth of a second is in a transition of 0.35 s, so every frame shows a new pose. The
 // argument "avx2" caps the pixel loops at AVX2 (1) or not (0).
 void compositeRunningTransition(benchmark::State& state,
                                 const std::shared_ptr<XQViewTransition>& transition) {
@@ -77,7 +80,12 @@ void compositeRunningTransition(benchmark::State& state,
     transition->transitionWithAnimation();
     ui::MediaClock::advance(3e5); // about a third of the way
     ui::advanceAnimations();
-    compositeFrames(state, *root, [] {});
+    const double third = ui::currentMediaTime(), step = 1e6 / 0.35 / 60;
+    bool odd = false;
+    compositeFrames(state, *root, [&] {
+        ui::MediaClock::setTime(third + (odd ? step : 0));
+        odd = !odd;
+    });
     root.reset();
     fnd::mainQueue().drain();
 }

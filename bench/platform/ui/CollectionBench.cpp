@@ -22,37 +22,20 @@
 #include "platform/ui/Label.h"
 #include "platform/ui/TableView.h"
 
+#include "bench/FrameTiming.h"
+
 #include <benchmark/benchmark.h>
 
-#include <algorithm>
-#include <chrono>
 #include <cmath>
 #include <string>
-#include <vector>
 
 namespace {
 
 constexpr gfx::Size kScreen{390, 844};
 constexpr double kScale = 3;
 
-using Clock = std::chrono::steady_clock;
-
-// Times each iteration's body and reports the slowest and the 99th percentile.
-template <class Body> void timeFrames(benchmark::State& state, Body&& body) {
-    double worst = 0;
-    std::vector<double> all;
-    for (auto _ : state) {
-        const auto start = Clock::now();
-        body();
-        const double t = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-        all.push_back(t);
-        worst = std::max(worst, t);
-    }
-    state.counters["worst_ms"] = worst;
-    if (all.empty()) return;
-    std::sort(all.begin(), all.end());
-    state.counters["p99_ms"] = all[all.size() * 99 / 100];
-}
+using bench::Percentile;
+using bench::timeFrames;
 
 void flush(ui::View& root) {
     root.layoutIfNeeded();
@@ -197,7 +180,7 @@ void BM_FlowLayoutTenThousandItems(benchmark::State& state) {
         c.layout->invalidateLayout();
         benchmark::DoNotOptimize(c.cv->layoutAttributesForItemAtIndexPath(first));
         benchmark::DoNotOptimize(c.layout->layoutAttributesForElementsInRect({{0, 20000}, kScreen}));
-    });
+    }, Percentile::p99);
 }
 BENCHMARK(BM_FlowLayoutTenThousandItems)->Unit(benchmark::kMillisecond);
 
@@ -217,7 +200,7 @@ void BM_CollectionScrollFrameMiniMonths(benchmark::State& state) {
         flush(*c.root);
         compositor.renderFrame(*c.root->layer(), kScreen, kScale);
         benchmark::DoNotOptimize(compositor.pixels());
-    });
+    }, Percentile::p99);
 }
 BENCHMARK(BM_CollectionScrollFrameMiniMonths)->Unit(benchmark::kMillisecond);
 
@@ -231,7 +214,7 @@ void BM_CollectionTwelveHundredSectionsFirstScreen(benchmark::State& state) {
         flush(*c.root);
         compositor.renderFrame(*c.root->layer(), kScreen, kScale);
         benchmark::DoNotOptimize(compositor.pixels());
-    });
+    }, Percentile::p99);
 }
 BENCHMARK(BM_CollectionTwelveHundredSectionsFirstScreen)->Unit(benchmark::kMillisecond);
 
@@ -275,7 +258,7 @@ void BM_TableScrollFrameThousandRows(benchmark::State& state) {
         flush(*root);
         compositor.renderFrame(*root->layer(), kScreen, kScale);
         benchmark::DoNotOptimize(compositor.pixels());
-    });
+    }, Percentile::p99);
 }
 BENCHMARK(BM_TableScrollFrameThousandRows)->Unit(benchmark::kMillisecond);
 

@@ -24,6 +24,7 @@
 #include "platform/ui/Window.h"
 
 #include "../../PixelKernelCap.h"
+#include "bench/FrameTiming.h"
 
 #include <benchmark/benchmark.h>
 
@@ -226,8 +227,7 @@ struct MonthWindow {
 
 void BM_RunLoopTurnNothingChanged(benchmark::State& state) {
     MonthWindow month;
-    for (auto _ : state)
-        ui::RunLoop::main().step();
+    bench::timeFrames(state, [] { ui::RunLoop::main().step(); });
     state.counters["damaged"] = month.window->compositor().statistics().damagedPixels;
 }
 BENCHMARK(BM_RunLoopTurnNothingChanged)->Unit(benchmark::kMicrosecond);
@@ -235,7 +235,7 @@ BENCHMARK(BM_RunLoopTurnNothingChanged)->Unit(benchmark::kMicrosecond);
 void BM_FrameAfterTwoCellTap(benchmark::State& state) {
     MonthWindow month;
     long taps = 0;
-    for (auto _ : state) {
+    bench::timeFrames(state, [&] {
         // The tap moves the selection from one cell to the next.
         const auto from = static_cast<std::size_t>(taps % 42), to = static_cast<std::size_t>((taps + 1) % 42);
         ++taps;
@@ -244,7 +244,7 @@ void BM_FrameAfterTwoCellTap(benchmark::State& state) {
         month.tiles[from]->setNeedsDisplay();
         month.tiles[to]->setNeedsDisplay();
         ui::RunLoop::main().step();
-    }
+    });
     const ui::CompositorStatistics& stats = month.window->compositor().statistics();
     state.counters["damaged"] = stats.damagedPixels;
     state.counters["layers"] = static_cast<double>(stats.layersDrawn);
@@ -254,14 +254,14 @@ BENCHMARK(BM_FrameAfterTwoCellTap)->Unit(benchmark::kMicrosecond);
 void BM_FrameFrom43CachedBackingStores(benchmark::State& state) {
     MonthWindow month;
     long frame = 0;
-    for (auto _ : state) {
+    bench::timeFrames(state, [&] {
         // The page moves by a device pixel and back: every pixel of the frame changes.
         ui::Transaction::begin();
         ui::Transaction::setDisableActions(true);
         month.page->setFrame({{static_cast<double>(++frame % 2) / kScale, 0}, kScreen});
         ui::Transaction::commit();
         ui::RunLoop::main().step();
-    }
+    });
     const ui::CompositorStatistics& stats = month.window->compositor().statistics();
     state.counters["damaged"] = stats.damagedPixels;
     state.counters["layers"] = static_cast<double>(stats.layersDrawn);

@@ -10,6 +10,8 @@
 #include "platform/graphics/SystemColors.h"
 #include "platform/ui/Screen.h"
 
+#include "bench/FrameTiming.h"
+
 #include <benchmark/benchmark.h>
 
 #include <map>
@@ -116,10 +118,10 @@ void run(benchmark::State& state, bool asText) {
     MonthOfCells month(asText);
     month.showMonth(0);
     int which = 1;
-    for (auto _ : state) {
+    bench::timeFrames(state, [&] {
         month.showMonth(which);
         which ^= 1;
-    }
+    });
 }
 
 void BM_MonthOfDayCellsShapes(benchmark::State& state) {
