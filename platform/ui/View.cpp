@@ -361,7 +361,12 @@ bool View::implementsDrawLayerInContext(const Layer& layer) const {
 
 void View::drawLayerInContext(Layer& layer, gfx::GraphicsContext& context) {
     if (&layer != _layer.get()) return;
-    const gfx::Rect rect = bounds();
+    // The part to draw: the bounds, or the part of them that the clip leaves (a store redrawn
+    // in part).
+    const gfx::Rect whole = bounds();
+    const gfx::Rect clip = context.clipBoundingBox();
+    const gfx::Rect rect = clip.contains(whole) ? whole : clip.intersection(whole);
+    if (rect.isNull() || rect.isEmpty()) return;
     gfx::pushContext(&context);
     context.saveGState();
     context.clipToRect(rect);

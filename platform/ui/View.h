@@ -173,7 +173,9 @@ public:
     void setNeedsDisplay();
     void setNeedsDisplayInRect(const gfx::Rect& rect);
     // Draws the view into the current context (gfx::currentContext()), in bounds
-    // coordinates, clipped to the bounds; `rect` is the whole bounds.
+    // coordinates, clipped to `rect`: the whole bounds, or when only parts were marked
+    // (setNeedsDisplayInRect) the box around them grown to whole pixels of the store, within
+    // the bounds. Drawing outside it is lost and may be skipped; lay out by `bounds()`.
     virtual void drawRect(const gfx::Rect& rect) { (void)rect; }
     // Whether the view draws (overrides `drawRect`).
     virtual bool drawsContent() const { return false; }

@@ -81,12 +81,13 @@ void XQCalendarMonthView::attachWithCalendar(XQCalendar* calendar, XQCalendarYea
     _todayIndex = computeTodayIndex();
 }
 
-void XQCalendarMonthView::drawRect(const gfx::Rect& rect) {
+void XQCalendarMonthView::drawRect(const gfx::Rect&) {
     auto calendar = owner();
     auto presenter = this->presenter();
     gfx::GraphicsContext* context = gfx::currentContext();
     if (!calendar || !presenter || !context || !_date) return;
 
+    const gfx::Rect rect = bounds();
     const long columns = std::max(1L, calendar->daysInWeek());
     const double cellW = rect.size.width / static_cast<double>(columns);
     const double cellH = rect.size.height / rowsDrawn;

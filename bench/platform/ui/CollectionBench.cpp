@@ -56,14 +56,14 @@ public:
             setNeedsDisplay();
         }
     }
-    void drawRect(const gfx::Rect& rect) override {
+    void drawRect(const gfx::Rect&) override {
         static const char* const names[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                             "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
         static const gfx::TextAttributes title{gfx::Font::systemFont(13, gfx::FontWeight::semibold),
                                                gfx::Color::rgba(1, 0.23, 0.19), std::nullopt};
         static const gfx::TextAttributes day{gfx::Font::systemFont(8), gfx::colors::black(), std::nullopt};
         gfx::drawAtPoint(names[_month % 12], {4, 2}, title);
-        const double cw = rect.width() / 7, ch = (rect.height() - 22) / 7;
+        const double cw = bounds().width() / 7, ch = (bounds().height() - 22) / 7;
         const char* const letters[] = {"S", "M", "T", "W", "T", "F", "S"};
         for (int c = 0; c < 7; ++c)
             gfx::drawAtPoint(letters[c], {c * cw + 3, 22}, day);

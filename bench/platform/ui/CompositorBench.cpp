@@ -43,9 +43,10 @@ public:
     OLM_DECLARE_CLASS(CellView)
     static std::shared_ptr<CellView> make(const gfx::Rect& frame) { return rt::create<CellView>(frame); }
     bool drawsContent() const override { return true; }
-    void drawRect(const gfx::Rect& rect) override {
+    void drawRect(const gfx::Rect&) override {
         gfx::GraphicsContext* c = gfx::currentContext();
         if (c == nullptr) return;
+        const gfx::Rect rect = bounds();
         c->setFillColor(gfx::Color::rgba(0, 0.48, 1, 0.8));
         c->fillEllipseInRect({rect.midX() - 18, rect.midY() - 18, 36, 36});
         c->setStrokeColor(gfx::Color::white(0.2));
@@ -187,9 +188,10 @@ public:
     static std::shared_ptr<TileView> make(const gfx::Rect& frame) { return rt::create<TileView>(frame); }
     bool selected = false;
     bool drawsContent() const override { return true; }
-    void drawRect(const gfx::Rect& rect) override {
+    void drawRect(const gfx::Rect&) override {
         gfx::GraphicsContext* c = gfx::currentContext();
         if (c == nullptr) return;
+        const gfx::Rect rect = bounds();
         c->setFillColor(selected ? gfx::Color::rgba(0, 0.48, 1) : gfx::Color::white(0.97));
         c->fillRect(rect);
         c->setFillColor(selected ? gfx::Color::white(1) : gfx::Color::rgba(0, 0.48, 1, 0.8));

@@ -29,6 +29,7 @@ public:
     Log* log = nullptr;
     int layoutCount = 0;
     int drawCount = 0;
+    gfx::Rect drawnRect = gfx::Rect::null(); // what the last drawRect was given
     bool draws = false;
     gfx::Color fill = gfx::Color::rgba(1, 0, 0);
 
@@ -45,6 +46,7 @@ public:
     bool drawsContent() const override { return draws; }
     void drawRect(const gfx::Rect& rect) override {
         ++drawCount;
+        drawnRect = rect;
         if (gfx::GraphicsContext* c = gfx::currentContext()) {
             c->setFillColor(fill);
             c->fillRect(rect);

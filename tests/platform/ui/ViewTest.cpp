@@ -300,6 +300,34 @@ TEST(ViewDisplay, DrawingIsDeferredCoalescedAndOnlyForDrawingViews) {
     EXPECT_EQ(drawing->layer()->contents(), nullptr);
 }
 
+TEST(ViewDisplay, DrawRectIsGivenTheBoundsOrOnlyTheMarkedPartsGrownToPixels) {
+    auto settings = gfx::test::ScopedGraphicsSettings{};
+    gfx::setScreenScale(2);
+    Log log;
+    auto drawing = RecordingView::make("drawing", &log, {0, 0, 10, 10});
+    drawing->draws = true;
+    drawing->setBounds({3, 4, 10, 10});
+    drawing->setNeedsDisplay();
+    drawing->layer()->displayTreeIfNeeded();
+    EXPECT_EQ(drawing->drawnRect, (gfx::Rect{3, 4, 10, 10}));
+
+    // Two parts: the box around them, in half points (the store's pixels), within the bounds.
+    drawing->setNeedsDisplayInRect({4.2, 5.1, 1, 1});
+    drawing->setNeedsDisplayInRect({11.9, 5, 4, 1});
+    drawing->layer()->displayTreeIfNeeded();
+    EXPECT_EQ(drawing->drawCount, 2);
+    EXPECT_EQ(drawing->drawnRect, (gfx::Rect{4, 5, 9, 1.5}));
+
+    // A part outside the bounds draws nothing; a whole mark after a part draws the whole.
+    drawing->setNeedsDisplayInRect({40, 40, 2, 2});
+    drawing->layer()->displayTreeIfNeeded();
+    EXPECT_EQ(drawing->drawCount, 2);
+    drawing->setNeedsDisplayInRect({4, 5, 1, 1});
+    drawing->setNeedsDisplay();
+    drawing->layer()->displayTreeIfNeeded();
+    EXPECT_EQ(drawing->drawnRect, (gfx::Rect{3, 4, 10, 10}));
+}
+
 TEST(ViewDisplay, OpaqueIsOnlyAHintAndDrawingViewsStillShowWhatIsBehind) {
     Log log;
     auto root = View::make({0, 0, 20, 20});

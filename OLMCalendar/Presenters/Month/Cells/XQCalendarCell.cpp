@@ -146,7 +146,7 @@ void XQCalendarCell::drawStyleShape(XQShape& shape, gfx::Size size, const gfx::R
     shape.setSize(own);
 }
 
-void XQCalendarCell::drawRect(const gfx::Rect& rect) {
+void XQCalendarCell::drawRect(const gfx::Rect&) {
     const auto shape = _cellStyle->shape();
     if (!shape) return;
     gfx::Size size = shape->size();
@@ -155,7 +155,7 @@ void XQCalendarCell::drawRect(const gfx::Rect& rect) {
             _cellShapeSize = squareShapeSize(gfx::sizeWithAttributes(_label->text(), fontAttributes(_label->font())), 30);
         size = _cellShapeSize;
     }
-    drawStyleShape(*shape, size, rect);
+    drawStyleShape(*shape, size, bounds());
 }
 
 void XQCalendarCell::showText(std::string text) {

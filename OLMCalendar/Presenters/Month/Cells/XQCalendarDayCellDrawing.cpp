@@ -27,9 +27,10 @@ XQShape::Drawings drawingsOf(const std::shared_ptr<XQSolidFill>& fill) {
 
 } // namespace
 
-void XQCalendarDayCell::drawRect(const gfx::Rect& rect) {
+void XQCalendarDayCell::drawRect(const gfx::Rect&) {
     gfx::GraphicsContext* context = gfx::currentContext();
     if (context == nullptr) return;
+    const gfx::Rect rect = bounds();
     const gfx::Float W = rect.size.width;
     const gfx::Float H = rect.size.height;
     if (const auto shape = style().shape()) {
