@@ -15,6 +15,7 @@
 #include "platform/ui/MediaClock.h"
 #include "platform/ui/Window.h"
 
+#include "../PixelKernelCap.h"
 #include "bench/FrameTiming.h"
 
 #include <benchmark/benchmark.h>
@@ -51,6 +52,7 @@ private:
 OLM_DEFINE_CLASS(EmptyPresenter, XQCalendarPresenterBase)
 
 void BM_EmptyCalendarFrameAfterNavigateForward(benchmark::State& state) {
+    const PixelKernelCap cap(state.range(0) != 0);
     const rt::Class& monthPresenter = XQCalendar::presenterClass(XQCalendarViewModeMonth);
     XQCalendar::registerPresenterClass<EmptyPresenter>(XQCalendarViewModeMonth);
     gfx::setScreenScale(kScale);
@@ -85,6 +87,6 @@ void BM_EmptyCalendarFrameAfterNavigateForward(benchmark::State& state) {
     fnd::mainQueue().drain();
     XQCalendar::registerPresenterClass(XQCalendarViewModeMonth, monthPresenter);
 }
-BENCHMARK(BM_EmptyCalendarFrameAfterNavigateForward)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_EmptyCalendarFrameAfterNavigateForward)->Arg(0)->Arg(1)->ArgName("avx2")->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -16,7 +16,8 @@
 #include "platform/graphics/SystemColors.h"
 #include "platform/ui/TestDriver.h"
 
-#include "bench/FrameTiming.h"
+#include "../../PixelKernelCap.h"
+#include "PresenterBenchSupport.h"
 
 #include <benchmark/benchmark.h>
 
@@ -115,7 +116,7 @@ struct MonthScreen {
     XQCalendarMonthPresenter& month() const {
         return static_cast<XQCalendarMonthPresenter&>(*calendar->presenter());
     }
-    // Switches between December and November, one frame each.
+    // Switches between December and November, one composited frame each.
     void switchMonths(benchmark::State& state) {
         const fnd::Date months[] = {at(2026, 11, 15, 10), at(2026, 12, 15, 10)};
         driver->runUntilIdle();
@@ -123,17 +124,19 @@ struct MonthScreen {
         bench::timeFrames(state, [&] {
             calendar->setDisplayedDate(months[i++ % 2], true);
             driver->step();
+            bench::compositeFrame(*driver);
         });
     }
 };
 
 void BM_MonthSwitchFrame(benchmark::State& state) {
+    const PixelKernelCap cap(state.range(0) != 0);
     MonthScreen screen;
     screen.events->fill(3, false);
     screen.calendar->reloadData();
     screen.switchMonths(state);
 }
-BENCHMARK(BM_MonthSwitchFrame)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MonthSwitchFrame)->Arg(0)->Arg(1)->ArgName("avx2")->Unit(benchmark::kMillisecond);
 
 // Arguments: data-source form (0 at once, 1 callback), events as text (1) or shapes (0).
 void BM_MonthSwitchFrame1000Events(benchmark::State& state) {
@@ -197,7 +200,7 @@ void BM_InlineListOpeningFrame(benchmark::State& state) {
         }
         const auto start = Clock::now();
         screen.driver->step();
-        benchmark::DoNotOptimize(screen.driver->frame());
+        bench::compositeFrame(*screen.driver);
         worst = std::max(worst, std::chrono::duration<double, std::milli>(Clock::now() - start).count());
     }
     state.counters["worst_ms"] = worst;

@@ -10,6 +10,7 @@
 // - frames by damage: a run-loop turn in which nothing changed; a tap that restyles and
 //   redraws two cells of a 42-cell month grid; a full-screen frame composited from 43 valid
 //   backing stores placed at whole device pixels (a month switch, once its cells are drawn).
+//   Each reports its worst frame; the argument "avx2" caps the pixel loops at AVX2 (1) or not.
 // Layout and display are clean before compositing is timed. The first two composite whole
 // frames (a tree that does not change would otherwise cost nothing to composite again).
 
@@ -228,13 +229,15 @@ struct MonthWindow {
 };
 
 void BM_RunLoopTurnNothingChanged(benchmark::State& state) {
+    const PixelKernelCap cap(state.range(0) != 0);
     MonthWindow month;
     bench::timeFrames(state, [] { ui::RunLoop::main().step(); });
     state.counters["damaged"] = month.window->compositor().statistics().damagedPixels;
 }
-BENCHMARK(BM_RunLoopTurnNothingChanged)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_RunLoopTurnNothingChanged)->Arg(0)->Arg(1)->ArgName("avx2")->Unit(benchmark::kMicrosecond);
 
 void BM_FrameAfterTwoCellTap(benchmark::State& state) {
+    const PixelKernelCap cap(state.range(0) != 0);
     MonthWindow month;
     long taps = 0;
     bench::timeFrames(state, [&] {
@@ -251,9 +254,10 @@ void BM_FrameAfterTwoCellTap(benchmark::State& state) {
     state.counters["damaged"] = stats.damagedPixels;
     state.counters["layers"] = static_cast<double>(stats.layersDrawn);
 }
-BENCHMARK(BM_FrameAfterTwoCellTap)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_FrameAfterTwoCellTap)->Arg(0)->Arg(1)->ArgName("avx2")->Unit(benchmark::kMicrosecond);
 
 void BM_FrameFrom43CachedBackingStores(benchmark::State& state) {
+    const PixelKernelCap cap(state.range(0) != 0);
     MonthWindow month;
     long frame = 0;
     bench::timeFrames(state, [&] {
@@ -268,6 +272,6 @@ void BM_FrameFrom43CachedBackingStores(benchmark::State& state) {
     state.counters["damaged"] = stats.damagedPixels;
     state.counters["layers"] = static_cast<double>(stats.layersDrawn);
 }
-BENCHMARK(BM_FrameFrom43CachedBackingStores)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FrameFrom43CachedBackingStores)->Arg(0)->Arg(1)->ArgName("avx2")->Unit(benchmark::kMillisecond);
 
 } // namespace
