@@ -152,14 +152,17 @@ void CollectionView::recycle(const std::shared_ptr<CollectionReusableView>& view
     if (view->_poolKey.empty() || (view->_madeOf != nullptr && registeredClass(view->_poolKey) != view->_madeOf))
         return;
     auto& pool = _pools[view->_poolKey];
-    if (pool.size() < std::max(minimumPoolSize, _shown.size())) pool.push_back(view);
+    if (pool.size() < std::max({minimumPoolSize, _shown.size(), _reloadedCount})) pool.push_back(view);
 }
 
 void CollectionView::poolVisibleViews() {
     auto shown = std::move(_shown);
     _shown.clear();
+    // A reload shows about as many views again: the pool keeps them all.
+    const std::size_t outer = std::exchange(_reloadedCount, shown.size());
     for (auto& [key, element] : shown)
         recycle(element.view, key.category);
+    _reloadedCount = outer;
 }
 
 // --- Data.

@@ -221,6 +221,7 @@ private:
     std::unordered_map<std::string, const rt::Class*> _classes;
     std::unordered_map<std::string, std::vector<std::shared_ptr<CollectionReusableView>>> _pools;
     std::unordered_map<ElementKey, Shown, ElementKeyHash> _shown;
+    std::size_t _reloadedCount = 0; // views being pooled by a reload
     // The attributes of the elements being shown in the current pass (for dequeues).
     std::unordered_map<ElementKey, CollectionViewLayoutAttributesRef, ElementKeyHash> _entering;
 
