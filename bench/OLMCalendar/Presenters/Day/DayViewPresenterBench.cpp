@@ -21,6 +21,7 @@
 #include <algorithm>
 #include <chrono>
 #include <map>
+#include <string>
 
 namespace {
 
@@ -50,13 +51,16 @@ private:
     void fill(XQCalendarEvents& day, const fnd::Date& start) const {
         const gfx::Color palette[] = {gfx::systemColors::systemRed(), gfx::systemColors::systemGreen(),
                                       gfx::systemColors::systemBlue(), gfx::systemColors::systemOrange()};
+        // Days differ in their colours and titles, so that a move draws every event anew.
+        const auto dayNumber = static_cast<long>(start.timeIntervalSince1970() / 86400);
+        const std::string room = "Room " + std::to_string(dayNumber % 100);
         const auto add = [&](double from, double minutes, bool allDay, int i) {
             auto event = XQCalendarEvent::make();
             event->setStartDate(start.dateByAddingTimeInterval(from * 60));
             event->setEndDate(start.dateByAddingTimeInterval((from + minutes) * 60));
-            event->setTitle(allDay ? "Conference" : "Design review with the team");
-            event->setDetail("Room 4B");
-            event->setEventColor(palette[i % 4]);
+            event->setTitle((allDay ? "Conference " : "Design review with the team ") + room);
+            event->setDetail(room);
+            event->setEventColor(palette[(i + dayNumber) % 4]);
             event->setAllDay(allDay);
             day.push_back(event);
         };
