@@ -668,5 +668,26 @@ TEST(ProjectiveMapper, EveryInstructionSetDrawsTheSamePixels) {
     }
 }
 
+TEST(ProjectiveMapper, LargeWholePixelCopiesAreExactOnEverySet) {
+    // Copies of a large part of a screen take a path of their own (streamed stores): rows
+    // that start off the vectors' alignment, alpha bytes set for an opaque source, the rest
+    // of the target untouched.
+    KernelCap cap;
+    Bitmap src = pattern(1031, 520); // alpha bytes that an opaque source ignores
+    const ConstPixelBuffer source(src.pixels.data(), src.width, src.height, src.width * 4, true);
+    const std::uint32_t background = 0xFF336699;
+    for (PixelKernels set : {PixelKernels::Portable, PixelKernels::Avx2, PixelKernels::Avx512}) {
+        if (usePixelKernels(set) != set) continue; // not on this processor
+        Bitmap dst(1040, 530, background);
+        ASSERT_TRUE(drawImageProjected(dst.buffer(), dst.bounds(), source, src.bounds(), upright(1, 1, 3, 2), 1));
+        for (int y = 0; y < 530; ++y)
+            for (int x = 0; x < 1040; ++x) {
+                const bool inside = x >= 3 && x < 1034 && y >= 2 && y < 522;
+                ASSERT_EQ(dst.at(x, y), inside ? src.at(x - 3, y - 2) | 0xFF000000u : background)
+                    << x << "," << y << " with set " << int(set);
+            }
+    }
+}
+
 } // namespace
 } // namespace gfx
