@@ -267,13 +267,18 @@ TEST(Damage, ALayerTurnedInPerspectiveShowsTheSamePixelsInEveryDamagedPart) {
         page->setFrame({30, 30, 40, 40});
         page->setContents(contents);
         page->setTransform(turn);
-        scene.root->addSublayer(page);
+        auto group = Layer::make(); // faded: drawn into an image of the part repainted
+        group->setFrame({0, 0, 100, 100});
+        group->setOpacity(0.8);
+        group->addSublayer(page);
+        group->addSublayer(solid({0, 0, 5, 5}, gfx::Color::white(1)));
+        scene.root->addSublayer(group);
         scene.root->addSublayer(scene.box); // above the page
         scene.frame();
         for (int i = 0; i < 12; ++i) {
             scene.box->setPosition({27.3 + i * 3.7, 23.1 + i * 5.3});
             scene.frame();
         }
-        page->removeFromSuperlayer();
+        group->removeFromSuperlayer();
     }
 }
