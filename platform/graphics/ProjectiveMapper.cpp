@@ -166,6 +166,12 @@ template <class Buffer> bool usable(const Buffer& b) {
            std::int64_t(b.strideBytes) >= std::int64_t(b.width) * 4;
 }
 
+// a mod m in [0, m): where a pixel lies in its run or band, also left of or above the origin.
+inline int floorMod(int a, int m) {
+    const int r = a % m;
+    return r < 0 ? r + m : r;
+}
+
 // First pixel whose centre is at or past `x` (a pixel's centre is at index + 0.5), kept
 // within [lo, hi]. NaN gives lo.
 int firstPixelFrom(double x, int lo, int hi) {
@@ -619,10 +625,10 @@ double rowsPerPixel(const Mat3& g, const Polygon& quad) {
     return most;
 }
 
-// The first index of the pixels whose centres are in [lo, hi), kept within [0, limit], and
-// the end of that range.
-std::pair<int, int> pixelRange(double lo, double hi, int limit) {
-    return {firstPixelFrom(lo, 0, limit), firstPixelFrom(hi, 0, limit)};
+// The first index of the pixels whose centres are in [lo, hi), kept within [first, first +
+// count], and the end of that range.
+std::pair<int, int> pixelRange(double lo, double hi, int first, int count) {
+    return {firstPixelFrom(lo, first, first + count), firstPixelFrom(hi, first, first + count)};
 }
 
 } // namespace
@@ -857,8 +863,10 @@ bool drawImageProjected(const PixelBuffer& target, const Rect& clip, const Const
     job.alpha = alpha;
     job.bilinear = options.filter != SamplingFilter::Nearest;
     job.antialias = options.edgeAntialiasing;
-    job.target = target.pixels;
+    // Addressed by the pixels' places in the target space: the buffer's first pixel is at its
+    // origin (every pixel drawn lies in the buffer).
     job.targetRowWords = target.strideBytes / 4;
+    job.target = target.pixels - (std::ptrdiff_t(target.originY) * job.targetRowWords + target.originX);
 
     // Edges, oriented so that the inside is positive, with unit normals so that the distance
     // is in pixels.
@@ -879,9 +887,11 @@ bool drawImageProjected(const PixelBuffer& target, const Rect& clip, const Const
     const double margin = job.antialias ? 1 : 0;
     const Rect near = quad.bounds().insetBy(-margin, -margin);
     const auto [clipX0, clipX1] = pixelRange(std::max(clipRect.minX(), near.minX()),
-                                             std::min(clipRect.maxX(), near.maxX()), target.width);
+                                             std::min(clipRect.maxX(), near.maxX()), target.originX,
+                                             target.width);
     const auto [rowY0, rowY1] = pixelRange(std::max(clipRect.minY(), near.minY()),
-                                           std::min(clipRect.maxY(), near.maxY()), target.height);
+                                           std::min(clipRect.maxY(), near.maxY()), target.originY,
+                                           target.height);
     if (clipX0 >= clipX1 || rowY0 >= rowY1) return false;
     job.clipX0 = clipX0;
     job.clipX1 = clipX1;

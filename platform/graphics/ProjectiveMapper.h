@@ -48,13 +48,17 @@ class Image;
 
 // Writable premultiplied ARGB32 pixels: rows `strideBytes` apart (a positive multiple of 4
 // of at least 4 × width). `opaque` says the alpha bytes carry nothing (Cairo's RGB24): read
-// as a source, every pixel is then fully opaque.
+// as a source, every pixel is then fully opaque. As a target, its first pixel lies at
+// (originX, originY) of the space the matrix and the clip are in: a part of a larger image
+// drawn on its own gets the pixels that image would get there, to the last step.
 struct PixelBuffer {
     std::uint32_t* pixels = nullptr;
     int width = 0;
     int height = 0;
     int strideBytes = 0;
     bool opaque = false;
+    int originX = 0;
+    int originY = 0;
 };
 
 // Readable premultiplied ARGB32 pixels, as PixelBuffer.

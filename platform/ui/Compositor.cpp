@@ -931,17 +931,27 @@ private:
     }
 
     // Runs `draw` with a painter over a cleared scratch image of the lease's size whose
-    // user space is `toScratch` from the current one.
+    // user space is `toScratch` from the current one. With an `origin`, the image stands for
+    // that part of the drawing surface (its first pixel at the origin) and the user space is
+    // the surface's own, so that what is drawn into it comes out as it would there.
     template <class Draw>
-    void drawIntoScratch(const SurfacePool::Lease& lease, const cairo_matrix_t& toScratch, Draw&& draw) {
-        cairo_t* cr = cairo_create(lease.surface());
-        cairo_rectangle(cr, 0, 0, lease.width(), lease.height());
+    void drawIntoScratch(const SurfacePool::Lease& lease, const cairo_matrix_t& toScratch, Draw&& draw,
+                         std::optional<gfx::Point> origin = std::nullopt) {
+        cairo_surface_t* surface = lease.surface();
+        if (origin) cairo_surface_set_device_offset(surface, -origin->x, -origin->y);
+        cairo_t* cr = cairo_create(surface);
+        cairo_identity_matrix(cr);
+        cairo_rectangle(cr, origin ? origin->x : 0, origin ? origin->y : 0, lease.width(), lease.height());
         cairo_clip(cr);
         cairo_set_matrix(cr, &toScratch);
-        gfx::GraphicsContext context(cr);
-        cairo_destroy(cr);
-        Painter painter(context, _presentation, _resources);
-        draw(painter);
+        {
+            gfx::GraphicsContext context(cr);
+            cairo_destroy(cr);
+            Painter painter(context, _presentation, _resources);
+            draw(painter);
+        }
+        cairo_surface_flush(surface);
+        if (origin) cairo_surface_set_device_offset(surface, 0, 0);
     }
 
     // Draws the layer's content into a scratch image covering the visible part of its
@@ -959,9 +969,12 @@ private:
             _resources.pool.take(static_cast<int>(area.width()), static_cast<int>(area.height()));
         if (!lease) return;
         ++_stats.groups;
-        const cairo_matrix_t toScratch{
-            ctm.a, ctm.b, ctm.c, ctm.d, ctm.tx - area.minX(), ctm.ty - area.minY()};
-        drawIntoScratch(lease, toScratch, [&](Painter& p) { p.drawContent(layer, state, children); });
+        // Drawn in this surface's own space (the scratch image placed at the area), so that
+        // the part of a group a damaged frame repaints comes out as the whole frame has it.
+        const cairo_matrix_t toScratch{ctm.a, ctm.b, ctm.c, ctm.d, ctm.tx, ctm.ty};
+        drawIntoScratch(
+            lease, toScratch, [&](Painter& p) { p.drawContent(layer, state, children); },
+            area.origin);
         cairo_surface_mark_dirty(lease.surface());
 
         cairo_t* cr = _ctx.cairo();
@@ -1199,10 +1212,12 @@ private:
         const SurfacePool::Lease lease =
             _resources.pool.take(static_cast<int>(area.width()), static_cast<int>(area.height()));
         if (!lease) return;
-        const gfx::Transform3D toScratch =
-            gfx::concat(toDevice, gfx::Transform3D::makeTranslation(-area.minX(), -area.minY(), 0));
-        const bool drew = gfx::drawImageProjected(lease.pixels(), {0, 0, area.width(), area.height()}, source,
-                                                  sourceRect, toScratch, opacity, projectionOptions(layer), overlay);
+        // The scratch image stands for the area: its pixels come out as they would in place.
+        gfx::PixelBuffer pixels = lease.pixels();
+        pixels.originX = static_cast<int>(area.minX());
+        pixels.originY = static_cast<int>(area.minY());
+        const bool drew = gfx::drawImageProjected(pixels, area, source, sourceRect, toDevice, opacity,
+                                                  projectionOptions(layer), overlay);
         cairo_surface_mark_dirty(lease.surface());
         if (!drew) return;
         cairo_t* cr = _ctx.cairo();
@@ -1243,15 +1258,17 @@ private:
         cairo_restore(cr);
         const bool direct = clips->status == CAIRO_STATUS_SUCCESS;
         if (direct) {
+            // A surface standing for a part of the device space (a group's image) has its first
+            // pixel at minus its device offset (whole pixels): the mapping stays the device's.
             double dx = 0, dy = 0;
             cairo_surface_get_device_offset(target, &dx, &dy);
-            const gfx::Transform3D toTarget =
-                gfx::concat(toDevice, gfx::Transform3D::makeTranslation(dx, dy, 0));
-            const gfx::PixelBuffer pixels = gfx::pixelsOf(target);
+            gfx::PixelBuffer pixels = gfx::pixelsOf(target);
+            pixels.originX = static_cast<int>(std::lround(-dx));
+            pixels.originY = static_cast<int>(std::lround(-dy));
             for (int i = 0; i < clips->num_rectangles; ++i) {
                 const cairo_rectangle_t& r = clips->rectangles[i];
-                gfx::drawImageProjected(pixels, {r.x + dx, r.y + dy, r.width, r.height}, source, sourceRect,
-                                        toTarget, opacity, projectionOptions(layer), overlay);
+                gfx::drawImageProjected(pixels, {r.x, r.y, r.width, r.height}, source, sourceRect, toDevice, opacity,
+                                        projectionOptions(layer), overlay);
             }
             cairo_surface_mark_dirty(target);
         }

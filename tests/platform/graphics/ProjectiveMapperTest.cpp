@@ -602,9 +602,10 @@ TEST(ProjectiveMapper, OverlaysMappedInOnePassMatchPaintingThemFirst) {
             }
 }
 
-TEST(ProjectiveMapper, AClipDoesNotChangeThePixelsDrawnInsideIt) {
+TEST(ProjectiveMapper, AClipOrAPartDrawnApartDoesNotChangeThePixels) {
     // A frame repainted in parts must show what the whole frame shows: whichever rectangle
-    // clips the drawing, the pixels inside it come out the same, to the last step.
+    // clips the drawing, and also when that part is drawn into an image of its own placed
+    // there, the pixels inside it come out the same, to the last step.
     const Bitmap source = pattern(150, 120);
     const ProjectionOverlay shade{Color::white(0, 0.5), 1, -1.0 / 150, 0, 0, 1};
     const Transform3D turns[] = {
@@ -621,11 +622,18 @@ TEST(ProjectiveMapper, AClipDoesNotChangeThePixelsDrawnInsideIt) {
                            overlay);
         for (int i = 0; i < 16; ++i) {
             const Rect clip(11 + i * 23 % 97, 7 + i * 37 % 89, 30 + i * 13 % 71, 20 + i * 17 % 61);
-            Bitmap part(200, 200, 0xFF203040);
+            Bitmap part(200, 200, 0xFF203040), apart(int(clip.width()), int(clip.height()), 0xFF203040);
             drawImageProjected(part.buffer(), clip, src.buffer(), src.bounds(), turns[t], 0.9, options, overlay);
+            PixelBuffer placed = apart.buffer();
+            placed.originX = int(clip.minX());
+            placed.originY = int(clip.minY());
+            drawImageProjected(placed, Rect(-1e6, -1e6, 2e6, 2e6), src.buffer(), src.bounds(), turns[t], 0.9, options, overlay);
             for (int y = int(clip.minY()); y < int(clip.maxY()); ++y)
-                for (int x = int(clip.minX()); x < int(clip.maxX()); ++x)
+                for (int x = int(clip.minX()); x < int(clip.maxX()); ++x) {
                     ASSERT_EQ(part.get(x, y), whole.get(x, y)) << "turn " << t << " at " << x << "," << y;
+                    ASSERT_EQ(apart.get(x - placed.originX, y - placed.originY), whole.get(x, y))
+                        << "turn " << t << " apart at " << x << "," << y;
+                }
         }
     }
 }
