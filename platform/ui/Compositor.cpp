@@ -397,6 +397,7 @@ struct DrawRecord {
     std::uint64_t group = 0;
     gfx::Transform3D transform; // to the device; inside a group, to the group's plane
     gfx::Rect bounds;
+    gfx::Rect contentsFrame;
     gfx::Rect clip;
     double opacity = 1;
     bool hasBackground = false;
@@ -413,7 +414,7 @@ namespace {
 
 bool drawsSameExceptContents(const DrawRecord& a, const DrawRecord& b) {
     return a.order == b.order && a.version == b.version && a.group == b.group && a.transform == b.transform &&
-           a.bounds == b.bounds && a.clip == b.clip && a.opacity == b.opacity &&
+           a.bounds == b.bounds && a.contentsFrame == b.contentsFrame && a.clip == b.clip && a.opacity == b.opacity &&
            a.hasBackground == b.hasBackground && a.antialiased == b.antialiased &&
            (!a.hasBackground || a.background == b.background) && a.damage == b.damage;
 }
@@ -583,6 +584,7 @@ private:
         r.group = group;
         r.transform = transform;
         r.bounds = state.bounds;
+        r.contentsFrame = state.contentsFrame;
         r.clip = clip;
         r.opacity = opacity;
         r.hasBackground = state.backgroundColor.has_value();
@@ -618,7 +620,8 @@ private:
     // Whether the layer's background or contents paint every pixel of its bounds opaquely.
     bool ownDrawingIsOpaque(const Layer& layer, const LayerState& state) const {
         if (state.backgroundColor && state.backgroundColor->resolved().a >= 1) return true;
-        return state.contents && layer.isMemberOf(Layer::staticClass()) && _resources.contents != nullptr &&
+        return state.contents && state.contentsFrame.isNull() && layer.isMemberOf(Layer::staticClass()) &&
+               _resources.contents != nullptr &&
                _resources.contents->infoOf(state.contents).opaque;
     }
 
@@ -868,18 +871,18 @@ private:
         drawChildren(children, state, gfx::Transform3D::identity());
     }
 
-    // The contents image stretched over the bounds, sampled bilinearly (clamped at the
-    // edges). The pixel mapper draws it straight into an image surface (copying rows where it
-    // is placed by whole pixels, separable filtering where it is only scaled, the general
-    // mapping where it is turned); elsewhere Cairo draws it while it stays upright, and a
-    // turned image goes through the mapper and a scratch image.
+    // The contents image stretched over the bounds (or its part of them), sampled bilinearly
+    // (clamped at the edges). The pixel mapper draws it straight into an image surface
+    // (copying rows where it is placed by whole pixels, separable filtering where it is only
+    // scaled, the general mapping where it is turned); elsewhere Cairo draws it while it
+    // stays upright, and a turned image goes through the mapper and a scratch image.
     void drawContentsImage(const Layer& layer, const LayerState& state) {
-        const gfx::Rect r = state.bounds.standardized();
+        const gfx::Rect r = state.contentsRect().standardized();
         if (!state.contents || r.isEmpty() || !_ctx.canDraw()) return;
         const gfx::Image& image = *state.contents;
         const double sx = r.width() / image.pixelWidth(), sy = r.height() / image.pixelHeight();
         const gfx::AffineTransform imageToUser{sx, 0, 0, sy, r.minX(), r.minY()};
-        const gfx::AffineTransform toDevice = onDevicePixels(imageToUser.concat(_ctx.ctm()));
+        const gfx::AffineTransform toDevice = onDevicePixels(imageToUser.concat(_ctx.ctm()), image);
         const gfx::Rect pixels = visiblePixels(state.contents);
         if (pixels.isEmpty()) return;
         gfx::ConstPixelBuffer source = gfx::pixelsOf(image);
@@ -911,14 +914,14 @@ private:
     }
 
     // On screen, an image whose pixels land on device pixels but for the rounding of its
-    // size to the bounds (a backing store placed by whole pixels) is placed exactly there,
-    // to be copied rather than resampled.
-    gfx::AffineTransform onDevicePixels(gfx::AffineTransform m) const {
+    // size to the bounds (a backing store placed by whole pixels: the store of a layer whose
+    // size is not a whole number of pixels has the partial ones whole) is placed exactly
+    // there, to be copied rather than resampled.
+    gfx::AffineTransform onDevicePixels(gfx::AffineTransform m, const gfx::Image& image) const {
         if (!(_resources.snapScale > 0) || m.b != 0 || m.c != 0) return m;
-        constexpr double eps = 1e-9;
         const double tx = std::round(m.tx), ty = std::round(m.ty);
-        if (std::abs(m.a - 1) <= eps && std::abs(m.d - 1) <= eps && std::abs(m.tx - tx) <= 1e-6 &&
-            std::abs(m.ty - ty) <= 1e-6)
+        if (std::abs(m.a - 1) * image.pixelWidth() < 1 && std::abs(m.d - 1) * image.pixelHeight() < 1 &&
+            std::abs(m.tx - tx) <= 1e-6 && std::abs(m.ty - ty) <= 1e-6)
             m = {1, 0, 0, 1, tx, ty};
         return m;
     }
@@ -1056,8 +1059,9 @@ private:
         // The contents image's pixels -> device pixels.
         auto imageToDevice = [&] {
             const gfx::Image& image = *state.contents;
-            return gfx::concat(gfx::Transform3D::makeScale(1.0 / image.pixelWidth(), 1.0 / image.pixelHeight(), 1),
-                               boundsToDevice);
+            const gfx::Rect r = state.contentsRect().standardized();
+            return gfx::concat(gfx::Transform3D::makeScale(r.width() / image.pixelWidth(), r.height() / image.pixelHeight(), 1),
+                               gfx::concat(gfx::Transform3D::makeTranslation(r.minX(), r.minY(), 0), toDevice));
         };
         if (hasVisibleSublayers) {
             if (const std::optional<gfx::ProjectionOverlay> shade = planarShade(layer, state)) {
@@ -1113,8 +1117,8 @@ private:
     // multiply). Answers that shading as an overlay in the image's pixels, or nothing.
     std::optional<gfx::ProjectionOverlay> planarShade(const Layer& layer, const LayerState& state) const {
         const gfx::Rect bounds = state.bounds.standardized();
-        if (!state.contents || state.backgroundColor || layer.ownContentDrawingCount(state) != 1 ||
-            bounds.isEmpty() || bounds.origin != gfx::Point{0, 0})
+        if (!state.contents || !state.contentsFrame.isNull() || state.backgroundColor ||
+            layer.ownContentDrawingCount(state) != 1 || bounds.isEmpty() || bounds.origin != gfx::Point{0, 0})
             return std::nullopt;
         // Layer points per image pixel.
         const double perPixelX = bounds.width() / state.contents->pixelWidth();

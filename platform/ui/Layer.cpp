@@ -79,7 +79,90 @@ struct PixelBox {
         return {bounds.minX() + x0 / scale, bounds.minY() + y0 / scale, (x1 - x0) / scale, (y1 - y0) / scale};
     }
     void addTo(cairo_t* cr) const { cairo_rectangle(cr, x0, y0, x1 - x0, y1 - y0); }
+    PixelBox offsetBy(int dx, int dy) const { return empty() ? PixelBox{} : PixelBox{x0 + dx, y0 + dy, x1 + dx, y1 + dy}; }
+    friend bool operator==(const PixelBox&, const PixelBox&) = default;
 };
+
+// --- Bounded backing stores.
+
+// The least margin of a bounded store around what shows, in pixels.
+constexpr int kMinStoreMargin = 64;
+
+std::vector<Layer*>& boundedStores() {
+    static std::vector<Layer*> layers;
+    return layers;
+}
+
+// The pixels of the whole store (`whole`) that show, given the visible part of the bounds:
+// at most maxStorePixels of them from the top left on a side.
+PixelBox shownPixels(const gfx::Rect& visible, const gfx::Rect& bounds, double scale, const PixelBox& whole) {
+    if (visible.isNull() || visible.isEmpty()) return {};
+    PixelBox shown = PixelBox::touched(visible.offsetBy(-bounds.minX(), -bounds.minY()), scale).clippedTo(whole);
+    if (shown.empty()) return {};
+    shown.x1 = std::min(shown.x1, shown.x0 + Layer::maxStorePixels);
+    shown.y1 = std::min(shown.y1, shown.y0 + Layer::maxStorePixels);
+    return shown;
+}
+
+// One side of a store tile: the whole axis of `length` pixels when it is short enough, else
+// the shown span `v0`...`v1` with a quarter of its length to spare on each side, within the
+// axis.
+std::pair<int, int> tileSpan(int length, int v0, int v1) {
+    if (length <= Layer::maxStorePixels) return {0, length};
+    const int shown = std::max(0, v1 - v0);
+    const int span = std::min({length, Layer::maxStorePixels, shown + 2 * std::max(shown / 4, kMinStoreMargin)});
+    const int lo = std::clamp(v0 + shown / 2 - span / 2, 0, length - span);
+    return {lo, lo + span};
+}
+
+// The pixels of the whole store a store holds: all of them when it fits, else the last tile
+// while it still holds what shows, else a new tile around what shows.
+PixelBox storeTile(const PixelBox& whole, const PixelBox& shown, const gfx::Rect& lastTile) {
+    const int w = whole.x1, h = whole.y1;
+    if (w <= Layer::maxStorePixels && h <= Layer::maxStorePixels) return whole;
+    const PixelBox last = PixelBox::of(lastTile);
+    const bool fits = (w > Layer::maxStorePixels || (last.x0 == 0 && last.x1 == w)) &&
+                      (h > Layer::maxStorePixels || (last.y0 == 0 && last.y1 == h));
+    if (!last.empty() && fits && whole.contains(last) && last.contains(shown)) return last;
+    const auto [x0, x1] = tileSpan(w, shown.x0, shown.x1);
+    const auto [y0, y1] = tileSpan(h, shown.y0, shown.y1);
+    return {x0, y0, x1, y1};
+}
+
+// The bounding box of what of `box` lies outside `kept` (within it).
+PixelBox outside(const PixelBox& box, const PixelBox& kept) {
+    if (kept.empty()) return box;
+    if (kept.x0 == box.x0 && kept.x1 == box.x1) {
+        if (kept.y0 == box.y0) return kept.y1 == box.y1 ? PixelBox{} : PixelBox{box.x0, kept.y1, box.x1, box.y1};
+        if (kept.y1 == box.y1) return {box.x0, box.y0, box.x1, kept.y0};
+    }
+    if (kept.y0 == box.y0 && kept.y1 == box.y1) {
+        if (kept.x0 == box.x0) return {kept.x1, box.y0, box.x1, box.y1};
+        if (kept.x1 == box.x1) return {box.x0, box.y0, kept.x0, box.y1};
+    }
+    return box;
+}
+
+// Moves the pixels of `from` (a box of the image) by `dx`, `dy` within the image.
+void movePixels(gfx::Image& image, const PixelBox& from, int dx, int dy) {
+    if (from.empty() || (dx == 0 && dy == 0)) return;
+    cairo_surface_flush(image.surface());
+    std::uint8_t* data = image.mutableData();
+    const std::size_t stride = static_cast<std::size_t>(image.stride());
+    const std::size_t bytes = static_cast<std::size_t>(from.x1 - from.x0) * 4;
+    const auto row = [&](int y) {
+        std::memmove(data + static_cast<std::size_t>(y + dy) * stride + static_cast<std::size_t>(from.x0 + dx) * 4,
+                     data + static_cast<std::size_t>(y) * stride + static_cast<std::size_t>(from.x0) * 4, bytes);
+    };
+    // Rows in the order that reads each before it is written over.
+    if (dy > 0)
+        for (int y = from.y1; y-- > from.y0;)
+            row(y);
+    else
+        for (int y = from.y0; y < from.y1; ++y)
+            row(y);
+    image.markDirty();
+}
 
 std::uint64_t nextLayerSerialNumber() {
     static std::uint64_t last = 0;
@@ -119,6 +202,7 @@ std::optional<LayerActionRef> LayerDelegate::actionForLayerForKey(Layer&, std::s
 Layer::Layer() : _serialNumber(nextLayerSerialNumber()), _madeInFrame(AnimationEngine::frameCount()) {}
 
 Layer::~Layer() {
+    if (!_backingStore.tile.isNull()) std::erase(boundedStores(), this);
     for (auto& sublayer : _sublayers)
         sublayer->_superlayer = nullptr;
 }
@@ -218,6 +302,7 @@ void Layer::setBackgroundColor(std::optional<gfx::Color> color) {
 }
 
 void Layer::setContents(gfx::ImageRef contents) {
+    _model.contentsFrame = gfx::Rect::null();
     changeValue(_model.contents, std::move(contents), "contents");
 }
 
@@ -343,7 +428,7 @@ void Layer::setNeedsDisplayInRect(const gfx::Rect& rect) {
     const gfx::Rect r = rect.standardized();
     if (!finite(r)) return setNeedsDisplay();
     if (r.isEmpty()) return;
-    if (!_needsDisplay)
+    if (!_needsDisplay || (!_needsDisplayRect.isNull() && _needsDisplayRect.isEmpty()))
         _needsDisplayRect = r;
     else if (!_needsDisplayRect.isNull())
         _needsDisplayRect = _needsDisplayRect.unionWith(r);
@@ -369,31 +454,48 @@ void Layer::display() {
     const double s = _contentsScale;
     const PixelBox whole{0, 0, storePixels(bounds.width(), s), storePixels(bounds.height(), s)};
     if (whole.empty()) return setBackingStore(nullptr, bounds, gfx::Rect::null(), gfx::Rect::null());
+    // The store holds `tile` of the whole store's pixels; its own pixels are those less the
+    // tile's origin.
+    const PixelBox tile = storeTile(whole, shownPixels(visibleRect(), bounds, s, whole), _backingStore.tile);
+    const PixelBox all{0, 0, tile.x1 - tile.x0, tile.y1 - tile.y0};
 
     // The store the last display made is drawn over again when nothing else holds it and it
     // has the pixel size; only what was drawn in it is cleared. When only a part is marked
     // and the bounds are the same, only that part is redrawn (in a copy when the store is
-    // held elsewhere).
+    // held elsewhere); a bounded store that moved keeps the pixels it still holds, moved to
+    // their new place, and draws the rest.
     const gfx::ImageRef& previous = _model.contents;
     const bool same = previous && previous->serialNumber() == _backingStore.serial &&
-                      _backingStore.opaque == _opaque && previous->pixelWidth() == whole.x1 &&
-                      previous->pixelHeight() == whole.y1 && previous->scale() == s;
+                      _backingStore.opaque == _opaque && previous->pixelWidth() == all.x1 &&
+                      previous->pixelHeight() == all.y1 && previous->scale() == s;
     const bool inPart = same && !part.isNull() && _backingStore.bounds == bounds;
-    const PixelBox redraw =
-        inPart ? PixelBox::touched(part.offsetBy(-bounds.minX(), -bounds.minY()), s).clippedTo(whole) : whole;
+    const PixelBox lastTile = _backingStore.tile.isNull() ? PixelBox{0, 0, all.x1, all.y1}
+                                                          : PixelBox::of(_backingStore.tile);
+    const int dx = inPart ? lastTile.x0 - tile.x0 : 0, dy = inPart ? lastTile.y0 - tile.y0 : 0;
+    const PixelBox kept = all.clippedTo(all.offsetBy(dx, dy)); // where the moved pixels land
+    PixelBox redraw = all;
+    if (inPart) {
+        redraw = PixelBox::touched(part.offsetBy(-bounds.minX(), -bounds.minY()), s)
+                     .offsetBy(-tile.x0, -tile.y0)
+                     .clippedTo(all)
+                     .unionWith(outside(all, kept));
+    }
     if (redraw.empty()) return;
     std::shared_ptr<gfx::Image> image = same ? gfx::Image::takePixels(previous) : nullptr;
     const bool over = image != nullptr || inPart; // drawn over the last store's pixels
-    if (!image) image = inPart ? gfx::Image::fromSurface(previous->surface(), s) : gfx::Image::make(whole.x1, whole.y1, s);
+    if (!image) image = inPart ? gfx::Image::fromSurface(previous->surface(), s) : gfx::Image::make(all.x1, all.y1, s);
     if (!image) return setBackingStore(nullptr, bounds, gfx::Rect::null(), gfx::Rect::null());
+    movePixels(*image, kept.offsetBy(-dx, -dy), dx, dy);
 
+    // What was drawn before, where it was and where it is now.
     const PixelBox before = over ? PixelBox::of(_backingStore.drawn) : PixelBox{};
+    const PixelBox moved = before.offsetBy(dx, dy).clippedTo(kept);
     cairo_t* cr = cairo_create(image->surface());
     redraw.addTo(cr);
     cairo_clip(cr);
     // A store starts clear, or black when opaque: a new opaque one is painted black, one drawn
     // over has what was drawn in it cleared so.
-    const PixelBox cleared = over ? before.clippedTo(redraw) : _opaque ? whole : PixelBox{};
+    const PixelBox cleared = over ? before.unionWith(moved).clippedTo(redraw) : _opaque ? all : PixelBox{};
     if (!cleared.empty()) {
         cairo_save(cr);
         cleared.addTo(cr);
@@ -404,6 +506,7 @@ void Layer::display() {
         cairo_fill(cr);
         cairo_restore(cr);
     }
+    cairo_translate(cr, -tile.x0, -tile.y0);
     cairo_scale(cr, s, s);
     cairo_translate(cr, -bounds.minX(), -bounds.minY());
     PixelBox drawn;
@@ -417,18 +520,18 @@ void Layer::display() {
     cairo_destroy(cr);
     cairo_surface_flush(image->surface());
 
-    // What changed from the last store, for a part redrawn: what was cleared and what was
-    // drawn. A whole redraw damages the layer's whole extent (a scaled layer's filtering
-    // reaches further than the part's margin).
+    // What changed from the last store, for a part redrawn in place: what was cleared and
+    // what was drawn. A whole redraw or a moved store damages the layer's whole extent (a
+    // scaled layer's filtering reaches further than the part's margin).
     gfx::Rect changed = gfx::Rect::null();
-    if (inPart) changed = cleared.unionWith(drawn).pointsIn(bounds, s);
-    if (over && !cleared.contains(before)) drawn = drawn.unionWith(before);
-    image->setInkBounds(_opaque ? whole.rect() : drawn.empty() ? gfx::Rect::zero() : drawn.rect());
-    setBackingStore(std::move(image), bounds, drawn.rect(), changed);
+    if (inPart && dx == 0 && dy == 0) changed = cleared.unionWith(drawn).offsetBy(tile.x0, tile.y0).pointsIn(bounds, s);
+    if (over && !cleared.contains(moved)) drawn = drawn.unionWith(moved);
+    image->setInkBounds(_opaque ? all.rect() : drawn.empty() ? gfx::Rect::zero() : drawn.rect());
+    setBackingStore(std::move(image), bounds, drawn.rect(), changed, tile == whole ? gfx::Rect::null() : tile.rect());
 }
 
 void Layer::setBackingStore(std::shared_ptr<gfx::Image> image, const gfx::Rect& bounds,
-                            const gfx::Rect& drawnPixels, const gfx::Rect& changed) {
+                            const gfx::Rect& drawnPixels, const gfx::Rect& changed, const gfx::Rect& tile) {
     ContentsUpdate& update = _contentsUpdate;
     const std::uint64_t previous = _model.contents ? _model.contents->serialNumber() : 0;
     if (!image || changed.isNull()) {
@@ -442,8 +545,57 @@ void Layer::setBackingStore(std::shared_ptr<gfx::Image> image, const gfx::Rect& 
         update.steps[update.count++] = {previous, changed};
         update.to = image->serialNumber();
     }
-    _backingStore = {image ? image->serialNumber() : 0, bounds, _opaque, drawnPixels};
-    setContents(std::move(image));
+    const bool wasBounded = !_backingStore.tile.isNull();
+    _backingStore = {image ? image->serialNumber() : 0, bounds, _opaque, drawnPixels, image ? tile : gfx::Rect::null()};
+    if (wasBounded != !_backingStore.tile.isNull()) {
+        if (wasBounded)
+            std::erase(boundedStores(), this);
+        else
+            boundedStores().push_back(this);
+    }
+    // A bounded store lies where its tile is in the bounds; a whole one covers them.
+    gfx::ImageRef old = std::exchange(_model.contents, std::move(image));
+    _model.contentsFrame =
+        _backingStore.tile.isNull() ? gfx::Rect::null() : PixelBox::of(tile).pointsIn(bounds, _contentsScale);
+    didChangeValue("contents", LayerValue(std::move(old)));
+}
+
+gfx::Rect Layer::visibleRect() const {
+    gfx::Rect visible = _model.bounds.standardized();
+    const Layer* root = this;
+    for (const Layer* a = _superlayer; a != nullptr; a = a->_superlayer) {
+        root = a;
+        if (a->_masksToBounds) visible = visible.intersection(convertRectFromLayer(a->_model.bounds, a));
+    }
+    // The root (a window) shows its bounds; an empty root is taken for a mere container.
+    if (root != this && !root->_model.bounds.isEmpty())
+        visible = visible.intersection(convertRectFromLayer(root->_model.bounds, root));
+    if (!finite(visible) || visible.isEmpty()) return gfx::Rect::null();
+    return visible;
+}
+
+bool Layer::boundedStoreLeftBehind() const {
+    if (_backingStore.tile.isNull() || !_model.contents || _model.contents->serialNumber() != _backingStore.serial)
+        return false;
+    const gfx::Rect bounds = _model.bounds.standardized();
+    const double s = _contentsScale;
+    const PixelBox whole{0, 0, storePixels(bounds.width(), s), storePixels(bounds.height(), s)};
+    if (whole.empty()) return false;
+    const PixelBox shown = shownPixels(visibleRect(), bounds, s, whole);
+    return !(storeTile(whole, shown, _backingStore.tile) == PixelBox::of(_backingStore.tile));
+}
+
+bool Layer::markBoundedStoresForDisplay() {
+    bool marked = false;
+    for (Layer* layer : boundedStores()) {
+        if (layer->_needsDisplay || !layer->boundedStoreLeftBehind()) continue;
+        // Marked with nothing inside changed: the store moves and draws what it lacks.
+        layer->_needsDisplay = true;
+        layer->_needsDisplayRect = gfx::Rect::zero();
+        if (layer->_superlayer != nullptr) layer->_superlayer->markAncestors(&Layer::_descendantNeedsDisplay);
+        marked = true;
+    }
+    return marked;
 }
 
 gfx::Rect Layer::ContentsUpdate::changedSince(std::uint64_t from, std::uint64_t current) const {
@@ -578,12 +730,13 @@ Layer* Layer::hitTest(gfx::Point point) {
 void Layer::renderInContext(gfx::GraphicsContext& context) {
     const std::shared_ptr<Layer> keep = rt::sharedFrom(this);
     layoutIfNeeded();
+    markBoundedStoresForDisplay();
     displayTreeIfNeeded();
     renderLayerTree(*this, context, RenderOptions{});
 }
 
 void Layer::drawOwnContent(gfx::GraphicsContext& context, const LayerState& state) const {
-    if (state.contents) context.drawImage(state.contents, state.bounds);
+    if (state.contents) context.drawImage(state.contents, state.contentsRect());
 }
 
 // --- Animations.

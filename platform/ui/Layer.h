@@ -70,6 +70,12 @@ struct LayerState {
     std::optional<gfx::Color> backgroundColor;
     bool hidden = false;
     gfx::ImageRef contents;
+    // Where the contents image lies in the bounds' space: null (the whole bounds) but for a
+    // bounded backing store, which holds only a part of a layer far larger than the screen.
+    gfx::Rect contentsFrame = gfx::Rect::null();
+
+    // The rectangle the contents image is drawn over.
+    gfx::Rect contentsRect() const { return contentsFrame.isNull() ? bounds : contentsFrame; }
 };
 
 // What runs when an animatable property changes (an implicit animation, typically).
@@ -148,6 +154,8 @@ public:
     // An image stretched over the bounds.
     const gfx::ImageRef& contents() const { return _model.contents; }
     void setContents(gfx::ImageRef contents);
+    // The part of the bounds the contents cover (see LayerState::contentsFrame).
+    const gfx::Rect& contentsFrame() const { return _model.contentsFrame; }
     // Pixels per point of the backing store `display` makes (1 for a new layer, the screen
     // scale for a view's layer). Values not above zero are ignored.
     double contentsScale() const { return _contentsScale; }
@@ -200,10 +208,14 @@ public:
     void displayIfNeeded();
     // Makes the contents: the delegate's `displayLayer`, or else, when the layer draws
     // (`drawsInContext`), a backing store of the bounds' size at `contentsScale` drawn by
-    // `drawInContext`. A layer that does not draw keeps its contents. The store is a new image
-    // each time, but when nothing else holds the last one and the pixel size is the same, the
-    // new one takes over its pixels and only what was drawn in them is cleared first (the
-    // change then reports no old contents).
+    // `drawInContext`. A store that would exceed `maxStorePixels` on a side is bounded: it
+    // holds only the part of the layer its clipping ancestors (and the tree's root) let show,
+    // with a margin of a quarter of that part on each side, at most `maxStorePixels` on a
+    // side (`contentsFrame` tells where), and it is drawn clipped to that part. A layer that
+    // does not draw keeps its contents. The store is a new image each time, but when nothing
+    // else holds the last one and the pixel size is the same, the new one takes over its
+    // pixels and only what was drawn in them is cleared first (the change then reports no old
+    // contents).
     virtual void display();
     // Draws into the backing store; by default asks the delegate.
     virtual void drawInContext(gfx::GraphicsContext& context);
@@ -212,6 +224,13 @@ public:
     virtual bool drawsInContext() const;
     // The display pass: displays every marked layer of the subtree.
     void displayTreeIfNeeded();
+    // The longest side, in pixels, of a backing store drawn whole.
+    static constexpr int maxStorePixels = 4096;
+    // Marks for display every layer whose bounded backing store no longer holds all of the
+    // part that shows (scrolled past its margin): it then moves, keeping the pixels it still
+    // holds and drawing only what it did not. The run loop calls it before each display pass;
+    // snapshots before theirs. True when it marked any.
+    static bool markBoundedStoresForDisplay();
 
     // --- Layout.
     void setNeedsLayout();
@@ -341,7 +360,7 @@ protected:
     // drawn in it (null: none) and where it differs from the contents it replaces (bounds
     // space; null when unrelated to them).
     void setBackingStore(std::shared_ptr<gfx::Image> image, const gfx::Rect& bounds, const gfx::Rect& drawnPixels,
-                         const gfx::Rect& changed);
+                         const gfx::Rect& changed, const gfx::Rect& tile = gfx::Rect::null());
     // Stores `value` in `member`, then reports the change of `key`.
     template <class T> void changeValue(T& member, T value, std::string_view key) {
         T old = std::exchange(member, std::move(value));
@@ -360,6 +379,11 @@ private:
     void runPass(bool Layer::*needs, bool Layer::*descendantNeeds, void (Layer::*work)());
     // The transform to the root's frame space through affine parts, and that root.
     gfx::AffineTransform affineTransformToRootSpace(const Layer** root) const;
+    // The part of the bounds that the masking ancestors and the tree's root let show (their
+    // bounds, through affine parts); null when none does.
+    gfx::Rect visibleRect() const;
+    // Whether the bounded backing store no longer holds all of what shows.
+    bool boundedStoreLeftBehind() const;
 
     LayerState _model;
     bool _masksToBounds = false;
@@ -379,6 +403,8 @@ private:
         gfx::Rect bounds;
         bool opaque = false;
         gfx::Rect drawn = gfx::Rect::null(); // the pixels drawn in it, as the context saw them
+        // A bounded store's pixels among those of the whole layer's store; null: all of them.
+        gfx::Rect tile = gfx::Rect::null();
     } _backingStore;
     std::uint64_t _serialNumber = 0;
     std::uint64_t _changeVersion = 0;

@@ -98,6 +98,7 @@ void Window::orderOut() {
 void Window::layoutAndDisplayIfNeeded() {
     const std::shared_ptr<Window> keep = rt::sharedFrom(this);
     layoutIfNeeded();
+    Layer::markBoundedStoresForDisplay();
     layer()->displayTreeIfNeeded();
 }
 

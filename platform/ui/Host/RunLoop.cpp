@@ -81,6 +81,7 @@ void RunLoop::step() {
     for (const auto& window : shown)
         window->layoutIfNeeded();
     enter(Phase::display);
+    Layer::markBoundedStoresForDisplay();
     for (const auto& window : shown)
         window->layer()->displayTreeIfNeeded();
     enter(Phase::commit);

@@ -294,10 +294,14 @@ void setValueAt(LayerState& s, const KeyPath& path, const LayerValue& v) {
     case Property::hidden:
         setWhole(s.hidden, v);
         return;
-    case Property::contents:
+    case Property::contents: {
+        const gfx::ImageRef before = s.contents;
         setWhole(s.contents, v);
         if (std::holds_alternative<std::monostate>(v)) s.contents = nullptr;
+        // Another image than the layer's own store covers the bounds.
+        if (s.contents != before) s.contentsFrame = gfx::Rect::null();
         return;
+    }
     }
 }
 

@@ -1,6 +1,7 @@
 #include "UITestSupport.h"
 
 #include "platform/graphics/GraphicsContext.h"
+#include "platform/ui/Compositor.h"
 #include "platform/ui/GradientLayer.h"
 #include "platform/ui/Transaction.h"
 
@@ -405,4 +406,72 @@ TEST(LayerDisplay, ARedrawTakesOverItsOwnStoreAndEqualsAFreshDrawing) {
         EXPECT_TRUE(samePixels(layer->contents(), drawnBy(dot, opaque)->contents())) << opaque;
         layer->setDelegate(nullptr);
     }
+}
+
+namespace {
+
+// Draws bands 10 points high in colours that repeat every 70 points, whatever the clip,
+// and notes the height of the clip it was given.
+class Bands : public LayerDelegate {
+public:
+    double clipHeight = 0;
+    bool implementsDrawLayerInContext(const Layer&) const override { return true; }
+    void drawLayerInContext(Layer& layer, gfx::GraphicsContext& c) override {
+        clipHeight = c.clipBoundingBox().height();
+        for (int i = 0; i * 10 < layer.bounds().height(); ++i) {
+            c.setFillColor(gfx::Color::rgba((i % 7) / 6.0, (i % 3) / 2.0, 1));
+            c.fillRect({0, i * 10.0, 50, 10});
+        }
+    }
+};
+
+} // namespace
+
+TEST(LayerDisplay, ATallLayersStoreHoldsWhatShowsAndMovesWithIt) {
+    // A 50 x 100 point view onto a 50 x 5,000 point layer at scale 2 (10,000 pixels high).
+    Bands bands;
+    auto root = Layer::make();
+    root->setBounds({0, 0, 50, 100});
+    root->setAnchorPoint({0, 0});
+    auto clip = Layer::make();
+    clip->setFrame({0, 0, 50, 100});
+    clip->setMasksToBounds(true);
+    root->addSublayer(clip);
+    auto tall = Layer::make();
+    tall->setFrame({0, 0, 50, 5000});
+    tall->setContentsScale(2);
+    tall->setDelegate(&bands);
+    clip->addSublayer(tall);
+    tall->setNeedsDisplay();
+    Compositor compositor;
+    compositor.setFrameMode(FrameMode::verify);
+    const auto shows = [&](double top) {
+        clip->setBounds({0, top, 50, 100});
+        Layer::markBoundedStoresForDisplay();
+        root->displayTreeIfNeeded();
+        compositor.renderFrame(*root, {50, 100}, 2);
+        const auto expected = gfx::test::render({50, 100}, 2, [&](gfx::GraphicsContext& c) {
+            c.translateCTM(0, -top);
+            Bands().drawLayerInContext(*tall, c);
+        });
+        EXPECT_TRUE(samePixels(compositor.image(), expected)) << top;
+        EXPECT_TRUE(samePixels(snapshot(*root, {50, 100}, 2), expected)) << top;
+        EXPECT_TRUE(tall->contentsFrame().contains({0, top, 50, 100})) << top;
+    };
+    shows(0);
+    // Bounded: the part that shows (200 pixels) and a quarter of it to spare each way.
+    EXPECT_EQ(tall->contents()->pixelHeight(), 328); // 200 + 2 x 64, the least margin
+    EXPECT_EQ(bands.clipHeight, 164);
+    // Scrolling within the margin keeps the store.
+    const gfx::ImageRef store = tall->contents();
+    clip->setBounds({0, 30, 50, 100});
+    EXPECT_FALSE(Layer::markBoundedStoresForDisplay());
+    // Past it, the store moves: the pixels it still holds go with it, the rest is drawn.
+    shows(90);
+    EXPECT_EQ(bands.clipHeight, 58); // the 116 pixels it did not hold
+    EXPECT_EQ(tall->contents()->pixelHeight(), 328);
+    // Far away, it is drawn again whole.
+    shows(3000);
+    EXPECT_EQ(bands.clipHeight, 164);
+    tall->setDelegate(nullptr);
 }

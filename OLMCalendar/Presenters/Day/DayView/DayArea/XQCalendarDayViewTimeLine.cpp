@@ -80,12 +80,16 @@ void XQCalendarDayViewTimeLine::drawRect(const gfx::Rect& rect) {
     const double lineStart = style.labelOffset() + labelSize.width + style.separatorLeadingOffset();
     const double lineEnd = bounds().size.width - style.separatorTrailingOffset();
 
-    // Only the lines whose line or label reaches into `rect`.
+    // Only the lines whose line or label reaches into `rect` and the context's clip (a tall
+    // line's store holds only the part around what shows).
+    const gfx::Rect clip = context->clipBoundingBox();
+    const gfx::Rect area = clip.isNull() ? rect : rect.intersection(clip);
+    if (area.isNull()) return;
     double first = 0, last = std::trunc(slots);
     if (spacing > 0) {
         const double reach = labelSize.height / 2 + style.separatorWidth();
-        first = std::max(first, std::floor((rect.minY() - reach - style.topOffset()) / spacing));
-        last = std::min(last, std::ceil((rect.maxY() + reach - style.topOffset()) / spacing));
+        first = std::max(first, std::floor((area.minY() - reach - style.topOffset()) / spacing));
+        last = std::min(last, std::ceil((area.maxY() + reach - style.topOffset()) / spacing));
     }
     if (!(first <= last)) return;
     context->setStrokeColor(style.separatorColor().value_or(gfx::colors::clear()));
