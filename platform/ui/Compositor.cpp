@@ -882,7 +882,7 @@ private:
         const gfx::Image& image = *state.contents;
         const double sx = r.width() / image.pixelWidth(), sy = r.height() / image.pixelHeight();
         const gfx::AffineTransform imageToUser{sx, 0, 0, sy, r.minX(), r.minY()};
-        const gfx::AffineTransform toDevice = onDevicePixels(imageToUser.concat(_ctx.ctm()), image);
+        const gfx::AffineTransform toDevice = onDevicePixels(imageToUser.concat(_ctx.ctm()));
         const gfx::Rect pixels = visiblePixels(state.contents);
         if (pixels.isEmpty()) return;
         gfx::ConstPixelBuffer source = gfx::pixelsOf(image);
@@ -914,14 +914,14 @@ private:
     }
 
     // On screen, an image whose pixels land on device pixels but for the rounding of its
-    // size to the bounds (a backing store placed by whole pixels: the store of a layer whose
-    // size is not a whole number of pixels has the partial ones whole) is placed exactly
-    // there, to be copied rather than resampled.
-    gfx::AffineTransform onDevicePixels(gfx::AffineTransform m, const gfx::Image& image) const {
+    // size to the bounds (a backing store placed by whole pixels) is placed exactly there,
+    // to be copied rather than resampled.
+    gfx::AffineTransform onDevicePixels(gfx::AffineTransform m) const {
         if (!(_resources.snapScale > 0) || m.b != 0 || m.c != 0) return m;
+        constexpr double eps = 1e-9;
         const double tx = std::round(m.tx), ty = std::round(m.ty);
-        if (std::abs(m.a - 1) * image.pixelWidth() < 1 && std::abs(m.d - 1) * image.pixelHeight() < 1 &&
-            std::abs(m.tx - tx) <= 1e-6 && std::abs(m.ty - ty) <= 1e-6)
+        if (std::abs(m.a - 1) <= eps && std::abs(m.d - 1) <= eps && std::abs(m.tx - tx) <= 1e-6 &&
+            std::abs(m.ty - ty) <= 1e-6)
             m = {1, 0, 0, 1, tx, ty};
         return m;
     }

@@ -198,6 +198,9 @@ void BM_ZoomStepFrame(benchmark::State& state) {
         area.view->setZoom(i++ % 2 ? 1.0 : 1.05, {0, 730});
         benchmark::DoNotOptimize(area.frame());
     }
+    const ui::CompositorStatistics& stats = area.driver->window()->compositor().statistics();
+    state.counters["drawn"] = static_cast<double>(stats.layersDrawn);
+    state.counters["damaged"] = stats.damagedPixels;
 }
 BENCHMARK(BM_ZoomStepFrame)->Arg(0)->Arg(1)->ArgName("avx2")->Unit(benchmark::kMillisecond);
 
