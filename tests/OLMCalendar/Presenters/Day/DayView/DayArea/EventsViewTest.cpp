@@ -174,5 +174,34 @@ TEST_F(EventsViewTest, timeLineAttributesCarryTheirOwner) {
     EXPECT_FALSE(a->isEqual(*copy));
 }
 
+
+TEST_F(EventsViewTest, aZoomedTimeLineKeepsABoundedStoreAndItsLinesWhereverItScrolls) {
+    show({event(at(2026, 12, 15, 9), at(2026, 12, 15, 10))}, at(2026, 12, 15, 9));
+    view->style()->setSeparatorColor(gfx::colors::black());
+    view->style()->setSeparatorWidth(2);
+    view->updateLayout();
+    view->setContentOffset({0, 600});
+    driver->runUntilIdle();
+    view->setZoom(1.25, {0, 700});
+    driver->runUntilIdle();
+    std::shared_ptr<XQCalendarDayViewTimeLine> line;
+    for (const auto& subview : view->subviews())
+        if (auto found = std::dynamic_pointer_cast<XQCalendarDayViewTimeLine>(subview)) line = found;
+    ASSERT_TRUE(line);
+    const double lineStart = 15 + view->labelSize().width + 5;
+    // Lines 100 points apart from 10; the content is 2,410 points (7,230 pixels) high.
+    for (const double offset : {view->contentOffset().y, 1900.0, 40.0}) {
+        view->setContentOffset({0, offset});
+        driver->runUntilIdle();
+        const double first = 10 + 100 * std::ceil((offset - 10) / 100);
+        EXPECT_EQ(driver->pixel({lineStart + 20, first - offset + 0.5}), (gfx::RGBA{0, 0, 0, 1})) << offset;
+        EXPECT_EQ(driver->pixel({lineStart + 20, first - offset + 50}), (gfx::RGBA{1, 1, 1, 1})) << offset;
+        const gfx::ImageRef store = line->layer()->contents();
+        EXPECT_LE(store->pixelHeight(), ui::Layer::maxStorePixels);
+        const gfx::Rect held = line->layer()->contentsFrame();
+        EXPECT_TRUE(held.minY() <= offset && held.maxY() >= std::min(offset + 600, line->bounds().height())) << offset;
+    }
+}
+
 } // namespace
 } // namespace cal::test
