@@ -313,7 +313,7 @@ void XQCalendarMonthPresenter::updateState(const std::optional<fnd::Date>& date)
     // Cells are re-read by index each step: a delegate told of a change may change the grid.
     for (std::size_t i = 0; i < _dayCells.size(); ++i) {
         auto cell = _dayCells[i];
-        const auto& cellDate = cell->date();
+        const std::optional<fnd::Date> cellDate = cell->date();
         if (!cellDate || isColumnHidden(static_cast<long>(i) % d)) continue;
         const long old = cell->state();
         const long now = (old & ~selectionFlags) | XQCalendarDayCell::selectionStateForDate(*calendar, *cellDate);
@@ -325,6 +325,8 @@ void XQCalendarMonthPresenter::updateState(const std::optional<fnd::Date>& date)
                     delegate->calendarDidDeselectedDate(*calendar, *cellDate);
             }
             if (i >= _dayCells.size() || _dayCells[i] != cell) return;
+            // Moved to another month meanwhile: the cell took its new date's state then.
+            if (cell->date() != cellDate) continue;
         }
         cell->setState(now);
     }

@@ -136,6 +136,32 @@ TEST_F(MonthPresenterTest, theSelectionWalkMarksARangeAndReportsItsDays) {
                               "didSelect 2026-12-04", "didSelect 2026-12-07"}));
 }
 
+// A delegate told of a selected day may move the month: cells it gives other dates keep the
+// states of their new dates, not the one worked out for the day that was selected.
+TEST_F(MonthPresenterTest, aDelegateThatMovesTheMonthOnASelectionLeavesNoStaleMarks) {
+    struct Mover : ListDelegate {
+        using ListDelegate::ListDelegate;
+        void calendarDidSelectDate(XQCalendar& calendar, const fnd::Date& date) override {
+            ListDelegate::calendarDidSelectDate(calendar, date);
+            if (!moved) calendar.navigateForward(false);
+            moved = true;
+        }
+        bool moved = false;
+    };
+    show(day(2026, 11, 15));
+    calendar->setSelectionMode(XQCalendarSelectionModeRange);
+    const auto mover = std::make_shared<Mover>(&log);
+    calendar->setDelegate(mover);
+    // 5 December is a trailing day of November's grid.
+    calendar->setSelectedDatesRange(XQDateRange::make(day(2026, 12, 5), day(2026, 12, 5)), day(2026, 12, 5));
+    ASSERT_EQ(text(calendar->displayedDate()).substr(0, 7), "2026-12");
+    for (const auto& cell : month().dayCells()) {
+        if (!cell->date()) continue;
+        EXPECT_EQ(cell->state() & 240, XQCalendarDayCell::selectionStateForDate(*calendar, *cell->date()) & 240)
+            << text(cell->date());
+    }
+}
+
 TEST_F(MonthPresenterTest, delegateCellsOfTheWrongKindOrGivenTwiceAreReplaced) {
     struct Supplier : ListDelegate {
         using ListDelegate::ListDelegate;
