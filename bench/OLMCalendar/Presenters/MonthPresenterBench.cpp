@@ -29,14 +29,7 @@ namespace {
 
 constexpr gfx::Size kScreen{390, 844};
 
-fnd::Date at(long year, long month, long day, long hour = 0) {
-    fnd::DateComponents c;
-    c.year = year;
-    c.month = month;
-    c.day = day;
-    c.hour = hour;
-    return *fnd::Calendar::make()->dateFromComponents(c);
-}
+using bench::at;
 
 // Events prepared per day (keyed by the day's start), answered at once or through the
 // callback (called before it returns, so the results are drained in the same turn).

@@ -11,12 +11,13 @@
 
 namespace bench {
 
-// 00:00 of a day in the default calendar and time zone.
-inline fnd::Date at(long year, long month, long day) {
+// An hour (00:00 unless given) of a day in the default calendar and time zone.
+inline fnd::Date at(long year, long month, long day, long hour = 0) {
     fnd::DateComponents c;
     c.year = year;
     c.month = month;
     c.day = day;
+    c.hour = hour;
     return *fnd::Calendar::make()->dateFromComponents(c);
 }
 

@@ -11,6 +11,7 @@
 #include "OLMCalendar/XQCalendar.h"
 #include "OLMCalendar/XQCalendarEvent.h"
 #include "../../../PixelKernelCap.h"
+#include "../PresenterBenchSupport.h"
 #include "platform/foundation/Dispatch.h"
 #include "platform/graphics/Screen.h"
 #include "platform/graphics/SystemColors.h"
@@ -27,14 +28,7 @@ namespace {
 
 constexpr gfx::Size kScreen{390, 844};
 
-fnd::Date at(long year, long month, long day, long hour = 0) {
-    fnd::DateComponents c;
-    c.year = year;
-    c.month = month;
-    c.day = day;
-    c.hour = hour;
-    return *fnd::Calendar::make()->dateFromComponents(c);
-}
+using bench::at;
 
 class BusyDays : public XQCalendarDataSource {
 public:
@@ -75,18 +69,39 @@ private:
     std::map<double, XQCalendarEvents> _days;
 };
 
+// A calendar in day mode on a phone screen at scale 3, "now" fixed at 15 December 2026
+// 10:00, showing days of `timed` and `allDay` events.
+struct DayScreen {
+    DayScreen(int timed, int allDay) {
+        gfx::setScreenScale(3);
+        fnd::Clock::setFixedNow(at(2026, 12, 15, 10));
+        events->timed = timed;
+        events->allDay = allDay;
+        calendar->setDataSource(events);
+        calendar->setViewMode(XQCalendarViewModeDay);
+        driver->window()->addSubview(calendar);
+        driver->runUntilIdle();
+    }
+    ~DayScreen() {
+        driver.reset();
+        calendar.reset();
+        fnd::mainQueue().drain();
+        fnd::Clock::setFixedNow(std::nullopt);
+    }
+    XQCalendarDayViewPresenter& presenter() const {
+        return static_cast<XQCalendarDayViewPresenter&>(*calendar->presenter());
+    }
+
+    std::unique_ptr<ui::TestDriver> driver = std::make_unique<ui::TestDriver>(kScreen);
+    std::shared_ptr<XQCalendar> calendar = XQCalendar::make(gfx::Rect{{0, 0}, kScreen});
+    std::shared_ptr<BusyDays> events = std::make_shared<BusyDays>();
+};
+
 void BM_DaySwitchFrames(benchmark::State& state) {
     PixelKernelCap cap(state.range(0) == 1);
-    gfx::setScreenScale(3);
-    fnd::Clock::setFixedNow(at(2026, 12, 15, 10));
-    auto driver = std::make_unique<ui::TestDriver>(kScreen);
-    auto calendar = XQCalendar::make(gfx::Rect{{0, 0}, kScreen});
-    auto events = std::make_shared<BusyDays>();
-    calendar->setDataSource(events);
-    calendar->setViewMode(XQCalendarViewModeDay);
-    driver->window()->addSubview(calendar);
-    driver->runUntilIdle();
-    auto& presenter = static_cast<XQCalendarDayViewPresenter&>(*calendar->presenter());
+    DayScreen screen(40, 3);
+    auto& driver = screen.driver;
+    auto& presenter = screen.presenter();
     // A swipe in the day view first: programmatic steps then move a day, over the day view.
     driver->panAndRest({300, 500}, {100, 500}, 1.5);
     driver->runUntilIdle();
@@ -102,6 +117,7 @@ void BM_DaySwitchFrames(benchmark::State& state) {
             forward ? presenter.navigateForward(true) : presenter.navigateBack(true);
         }
         driver->step();
+        bench::compositeFrame(*driver);
         const double ms = std::chrono::duration<double, std::milli>(Clock::now() - begin).count();
         frames.push_back(ms);
         if (start) starts.push_back(ms);
@@ -115,41 +131,20 @@ void BM_DaySwitchFrames(benchmark::State& state) {
     state.counters["worst_ms"] = frames.empty() ? 0 : *std::max_element(frames.begin(), frames.end());
     state.counters["start_ms"] = median(starts);
     state.counters["steps"] = static_cast<double>(starts.size());
-    driver.reset();
-    calendar.reset();
-    fnd::mainQueue().drain();
-    fnd::Clock::setFixedNow(std::nullopt);
 }
 BENCHMARK(BM_DaySwitchFrames)->Arg(0)->Arg(1)->ArgName("avx2")->Unit(benchmark::kMillisecond)->Iterations(240);
 
 void BM_DayMoveFrame200Events(benchmark::State& state) {
     PixelKernelCap cap(state.range(0) == 1);
-    gfx::setScreenScale(3);
-    fnd::Clock::setFixedNow(at(2026, 12, 15, 10));
-    auto driver = std::make_unique<ui::TestDriver>(kScreen);
-    auto calendar = XQCalendar::make(gfx::Rect{{0, 0}, kScreen});
-    auto events = std::make_shared<BusyDays>();
-    events->timed = 180;
-    events->allDay = 20;
-    calendar->setDataSource(events);
-    calendar->setViewMode(XQCalendarViewModeDay);
-    driver->window()->addSubview(calendar);
-    driver->runUntilIdle();
-    auto& presenter = static_cast<XQCalendarDayViewPresenter&>(*calendar->presenter());
+    DayScreen screen(180, 20);
+    auto& presenter = screen.presenter();
     const fnd::Date days[] = {at(2026, 12, 16, 10), at(2026, 12, 24, 10)};
     int i = 0;
-    double worst = 0;
-    for (auto _ : state) {
-        const auto begin = std::chrono::steady_clock::now();
+    bench::timeFrames(state, [&] {
         presenter.navigateToDate(days[i++ % 2], false);
-        driver->step();
-        worst = std::max(worst, std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - begin).count());
-    }
-    state.counters["worst_ms"] = worst;
-    driver.reset();
-    calendar.reset();
-    fnd::mainQueue().drain();
-    fnd::Clock::setFixedNow(std::nullopt);
+        screen.driver->step();
+        bench::compositeFrame(*screen.driver);
+    });
 }
 BENCHMARK(BM_DayMoveFrame200Events)->Arg(0)->Arg(1)->ArgName("avx2")->Unit(benchmark::kMillisecond);
 
