@@ -113,19 +113,7 @@ std::string zoomedPicture(const std::string& path, const std::shared_ptr<DayView
     };
     const ImageRef in = shot(1.25);
     const ImageRef out = shot(0.75);
-    const Size size{2 * 390 + 12, 844 + kCaption};
-    beginImageContext(size, true, screenScale());
-    if (GraphicsContext* c = currentContext()) {
-        c->setFillColor(systemColors::secondarySystemBackground());
-        c->fillRect({{0, 0}, size});
-        drawAtPoint("Pinched about 9:00: zoom 1.25 and 0.75", {12, 13},
-                    TextAttributes{Font::boldSystemFont(15), systemColors::label(), ParagraphStyle{}});
-        if (in) c->drawImage(in, {0, kCaption, 390, 844});
-        if (out) c->drawImage(out, {402, kCaption, 390, 844});
-    }
-    const ImageRef image = imageFromCurrentImageContext();
-    endImageContext();
-    return image && image->writePNG(path) ? path : std::string();
+    return olm::demo::captionedPicture(path, "Pinched about 9:00: zoom 1.25 and 0.75", {in, out}, {390, 844});
 }
 
 std::vector<std::string> renderDayViews(const std::string& outDir) {

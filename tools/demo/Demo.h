@@ -62,6 +62,11 @@ std::vector<std::string> renderTransitionSheet(const std::string& path, const st
 // The height of the caption band above the calendar pictures.
 inline constexpr double kCaption = 44;
 
+// Writes `shots` (each `size` points) side by side, 12 points apart, under a caption band
+// of `caption`. Answers the path (empty when not written).
+std::string captionedPicture(const std::string& path, const std::string& caption,
+                             const std::vector<gfx::ImageRef>& shots, gfx::Size size);
+
 // 00:00 (or the time given) of a day in the default calendar and time zone.
 fnd::Date at(long year, long month, long day, long hour = 0, long minute = 0);
 

@@ -35,9 +35,6 @@ fnd::Date at(long year, long month, long day, long hour, long minute) {
     return *fnd::Calendar::make()->dateFromComponents(c);
 }
 
-namespace {
-
-// Writes `shots` (each `size` points) side by side under a caption band.
 std::string captionedPicture(const std::string& path, const std::string& caption, const std::vector<ImageRef>& shots,
                              Size size) {
     constexpr double gap = 12;
@@ -57,8 +54,6 @@ std::string captionedPicture(const std::string& path, const std::string& caption
     endImageContext();
     return image && image->writePNG(path) ? path : std::string();
 }
-
-} // namespace
 
 std::string calendarPicture(const std::string& path, const std::string& caption, Appearance appearance,
                             const std::function<void(XQCalendar&)>& configure, Size size) {

@@ -34,19 +34,10 @@ std::string pinchPicture(const std::string& path, const std::string& caption, bo
     calendar->setViewMode(XQCalendarViewModeMonthNames, true, XQViewTransitionDirectionBackward, true);
     if (const auto& transition = calendar->transition()) transition->updateTransition(0.5);
     const ImageRef frame = driver.render();
-    const Size size{kPhone.width, kPhone.height + olm::demo::kCaption};
-    beginImageContext(size, true, screenScale());
-    if (GraphicsContext* c = currentContext()) {
-        c->setFillColor(systemColors::secondarySystemBackground());
-        c->fillRect({0, 0, size.width, olm::demo::kCaption});
-        drawAtPoint(caption, {12, 13}, TextAttributes{Font::boldSystemFont(15), systemColors::label(), ParagraphStyle{}});
-        if (frame) c->drawImage(frame, {0, olm::demo::kCaption, kPhone.width, kPhone.height});
-    }
-    const ImageRef image = imageFromCurrentImageContext();
-    endImageContext();
+    const std::string written = olm::demo::captionedPicture(path, caption, {frame}, kPhone);
     if (const auto& transition = calendar->transition()) transition->finishTransition();
     driver.runUntilIdle();
-    return image && image->writePNG(path) ? path : std::string();
+    return written;
 }
 
 std::vector<std::string> renderYearFamily(const std::string& outDir) {

@@ -49,17 +49,7 @@ std::string zoomPicture(const std::string& path, const std::string& caption, boo
     }
     driver.runUntilIdle();
     year->setDelegate(nullptr);
-    const Size size{kPhone.width, kPhone.height + olm::demo::kCaption};
-    beginImageContext(size, true, screenScale());
-    if (GraphicsContext* c = currentContext()) {
-        c->setFillColor(systemColors::secondarySystemBackground());
-        c->fillRect({0, 0, size.width, olm::demo::kCaption});
-        drawAtPoint(caption, {12, 13}, TextAttributes{Font::boldSystemFont(15), systemColors::label(), ParagraphStyle{}});
-        if (frame) c->drawImage(frame, {0, olm::demo::kCaption, kPhone.width, kPhone.height});
-    }
-    const ImageRef image = imageFromCurrentImageContext();
-    endImageContext();
-    return frame && image && image->writePNG(path) ? path : std::string();
+    return frame ? olm::demo::captionedPicture(path, caption, {frame}, kPhone) : std::string();
 }
 
 std::vector<std::string> renderZoom(const std::string& outDir) {
