@@ -46,10 +46,11 @@ constexpr int kBandHeight = 16;
 // Rows that cross more source rows than this are drawn reading the source ahead (see Footprint).
 constexpr double kRowsReadInTurn = 2;
 // A turn that keeps vertical lines vertical is drawn in tiles this wide and high: the source
-// rows such a tile reads stay in the caches from one of its rows to the next.
-constexpr int kColumnStripWidth = 64;
+// rows such a tile reads stay in the caches from one of its rows to the next, and are fetched
+// while the tile before it is drawn (wide tiles read long runs of each row).
+constexpr int kColumnStripWidth = 256;
 constexpr int kColumnBandHeight = 64;
-constexpr int kMaxStripWidth = 128;
+constexpr int kMaxStripWidth = 256;
 constexpr int kMaxBandHeight = 64;
 // Pixel coverage and opacity as a fraction of 256.
 constexpr int kFullAlpha = 256;
@@ -373,56 +374,10 @@ void setUpColumns(const Job& job, int x0, int x1, int y0, Columns& columns) {
     }
 }
 
-// Under a column mapping, rows of a tile are drawn in turn while the source rows they read move
-// on steadily: the source rows a row this far below will read are fetched ahead (they come
-// from scattered memory pages, which the processor does not foresee), with the target row.
-constexpr int kPrefetchRows = 8;
-
-// The source rows fetched ahead so far for the tile being drawn: [first, last], empty when
-// first > last.
-struct Prefetched {
-    int first = 1, last = 0;
-};
-
-void prefetchAhead(const Job& job, const Columns& columns, int count, int y, Prefetched& done) {
-#if defined(__GNUC__)
-    const int ahead = y + kPrefetchRows;
-    const float k = float(ahead - columns.y0);
-    // The rows the tile's end columns read there (the others lie between, or near).
-    const float va = columns.v[0] + columns.dv[0] * k, vb = columns.v[count - 1] + columns.dv[count - 1] * k;
-    const float rowMax = float(job.yMax + 1);
-    auto rowOf = [&](float v) { return int(std::clamp(v * (1.0f / 256), 0.0f, rowMax)); };
-    int first = rowOf(std::min(va, vb)), last = std::min(rowOf(std::max(va, vb)) + 1, job.yMax + 1);
-    const int x0 = std::min(columns.column[0], columns.column[count - 1]);
-    const int x1 = std::max(columns.column[0], columns.column[count - 1]) + 1;
-    auto fetchRow = [&](int r) {
-        const std::uint32_t* row = job.source + std::ptrdiff_t(r) * job.sourceRowWords;
-        for (int x = x0; x < x1 + 16; x += 16)
-            __builtin_prefetch(row + std::min(x, x1));
-    };
-    if (done.first > done.last) {
-        done = {first, first - 1};
-        for (int r = first; r <= last; ++r)
-            fetchRow(r);
-    } else {
-        for (int r = first; r < done.first; ++r)
-            fetchRow(r);
-        for (int r = done.last + 1; r <= last; ++r)
-            fetchRow(r);
-    }
-    done.first = std::min(done.first, first);
-    done.last = std::max(done.last, last);
-    const std::uint32_t* target = job.target + std::ptrdiff_t(ahead) * job.targetRowWords + columns.x0;
-    for (int x = 0; x < count + 16; x += 16)
-        __builtin_prefetch(target + std::min(x, count - 1), 1);
-#else
-    (void)job, (void)columns, (void)count, (void)y, (void)done;
-#endif
-}
-
 // A tile of a mapping that turns the image in its plane (or tilts it) reads its source along
-// slanted lines, crossing a source row every few pixels: the hardware does not foresee such
-// reads, and every row crossed costs a trip to memory. So while a tile is drawn, the source
+// slanted lines, crossing a source row every few pixels; one that turns it about the vertical
+// axis reads down columns, a source row per pixel. The hardware does not foresee such reads, and
+// every row crossed costs a trip to memory. So while a tile is drawn, the source
 // pixels the next one reads, and the target pixels it blends over, are fetched ahead, a share of
 // them with each row drawn.
 constexpr int kMaxFootprintRows = 1024;
@@ -931,6 +886,7 @@ bool drawImageProjected(const PixelBuffer& target, const Rect& clip, const Const
     if (job.columnMapping) {
         job.stripWidth = kColumnStripWidth;
         job.bandHeight = kColumnBandHeight;
+        job.readsAhead = true;
     } else {
         const double rows = rowsPerPixel(job.inverse, quad);
         const bool slanted = rows > kSlantedRows;
