@@ -57,11 +57,9 @@ constexpr int kFullAlpha = 256;
 // Room past the end of per-pixel tables for the widest vector's lanes.
 constexpr int kLanePadding = 16;
 // Upright images scaled by at least this much (each way) are filtered in two passes, up to this
-// many target columns at a time (a phone screen's rows whole), blending at most this many source
-// columns per row.
+// many target columns at a time (a phone screen's rows whole).
 constexpr double kMinSeparableScale = 0.25;
 constexpr int kScaledChunk = 2048;
-constexpr int kSpanCapacity = 4104;
 
 struct Vec3 {
     double x, y, w;
@@ -400,8 +398,10 @@ void findFootprint(const Job& job, int x0, int x1, int y0, int y1, Footprint& f)
     f.x0 = x0, f.x1 = x1, f.y0 = f.targetFetched = y0, f.y1 = y1;
     if (x0 >= x1 || y0 >= y1) return;
     const Mat3& g = job.inverse;
-    const double corners[4][2] = {{double(x0), double(y0)}, {double(x1), double(y0)},
-                                  {double(x1), double(y1)}, {double(x0), double(y1)}};
+    const double corners[4][2] = {{double(x0), double(y0)},
+                                  {double(x1), double(y0)},
+                                  {double(x1), double(y1)},
+                                  {double(x0), double(y1)}};
     std::array<Point, 4> quad;
     double sign = 0, top = std::numeric_limits<double>::infinity(), bottom = -top;
     for (int i = 0; i < 4; ++i) {
@@ -455,7 +455,8 @@ void fetchFootprint(const Job& job, Footprint& f, int done, int parts) {
 #if defined(__GNUC__)
     auto fetch = [](const std::uint32_t* row, int from, int to, int locality) {
         for (int x = from; x < to + 16; x += 16)
-            locality ? __builtin_prefetch(row + std::min(x, to), 1) : __builtin_prefetch(row + std::min(x, to));
+            locality ? __builtin_prefetch(row + std::min(x, to), 1)
+                     : __builtin_prefetch(row + std::min(x, to));
     };
     for (const int upto = done * f.count / parts; f.fetched < upto; ++f.fetched)
         fetch(job.source + std::ptrdiff_t(f.first + f.fetched) * job.sourceRowWords, f.from[f.fetched],
@@ -469,9 +470,10 @@ void fetchFootprint(const Job& job, Footprint& f, int done, int parts) {
 
 // ---- Upright images, scaled and moved ----
 
-// An upright image under a scale and a translation: drawn in two passes, the vertical one
-// blending two source rows for each target row and the horizontal one blending neighbouring
-// columns of that (see ProjectiveMapperKernels.inc).
+// An upright image under a scale and a translation: drawn in two passes, the horizontal one
+// blending neighbouring pixels of each source row a target row needs (once per source row), and
+// the vertical one blending two such rows for each target row as it composites them (see
+// ProjectiveMapperKernels.inc).
 struct ScaledJob {
     std::uint32_t* target;
     std::ptrdiff_t targetRowWords;
@@ -491,8 +493,6 @@ struct ScaledJob {
     // Placed by whole pixels: target (x, y) shows source (x + columnShift, y + rowShift).
     bool wholePixels = false;
     int columnShift = 0, rowShift = 0;
-    // Target columns filtered at a time.
-    int chunkWidth = 0;
     // Each target pixel takes the nearest source pixel (the filter's weights are all 0).
     bool nearest;
 };
@@ -507,67 +507,102 @@ std::pair<int, std::uint32_t> tapOf(double p, int t0, int t1, bool nearest) {
     return {q >> 8, std::uint32_t(q & 255)};
 }
 
-// The source rows blended for target row y: their offsets and the second one's weight.
+// The source rows blended for target row y: the first, the second (the first again at the
+// last row) and the second one's weight.
 struct SourceRows {
-    std::ptrdiff_t first, second;
+    int first, second;
     unsigned weight;
 };
 
 SourceRows sourceRows(const ScaledJob& job, int y) {
     const auto [row, weight] = tapOf(job.v0 + job.dv * (y + 0.5), job.ty0, job.ty1, job.nearest);
-    return {row * job.sourceRowWords, std::min(row + 1, job.ty1) * job.sourceRowWords, weight};
+    return {row, std::min(row + 1, job.ty1), weight};
 }
 
-// Target columns [x, x + n) of an upright image: where each samples the rows' blend.
+// Target columns [x, x + n) of an upright image: the two source columns each blends.
 struct ScaledChunk {
-    // The first source column blended, and how many (the blend holds one more, the last
-    // repeated, for right taps past the source's edge).
-    int first, span;
-    // Each pixel's left tap within the blend, and the right tap's weight (fx × 256, in both
-    // halves: the multiplier of a high-half product).
-    alignas(64) std::int32_t column[kScaledChunk + kLanePadding];
+    // Each pixel's left and right source column (the right one the left again at the last
+    // column), and the right one's weight in both halves of each value.
+    alignas(64) std::int32_t left[kScaledChunk + kLanePadding];
+    alignas(64) std::int32_t right[kScaledChunk + kLanePadding];
     alignas(64) std::uint32_t weight[kScaledChunk + kLanePadding];
-    // With permutes: for each step of `lanes` pixels, the first column its taps lie in, and
-    // each pixel's left tap from there; all of a step's taps lie within twice its lanes.
-    bool permutes;
+    // With permutes: for each step of `lanes` pixels, the first of the `window` source columns
+    // its taps lie in (-1 when they do not, or the window would leave the row), and each pixel's
+    // taps from there.
+    int window;
     std::int32_t blockBase[kScaledChunk / 4 + kLanePadding];
-    alignas(64) std::uint32_t blockIndex[kScaledChunk + kLanePadding];
+    alignas(64) std::uint32_t leftIndex[kScaledChunk + kLanePadding];
+    alignas(64) std::uint32_t rightIndex[kScaledChunk + kLanePadding];
+    // The source columns the chunk reads: [first, last].
+    int first, last;
 };
 
-// The vertical pass's values for one target row: red and blue, alpha and green, of the source
-// columns of a chunk, with room for a window of the widest vector past the end.
-struct ScaledRows {
-    alignas(64) std::uint32_t rb[kSpanCapacity + 2 * kLanePadding + 1];
-    alignas(64) std::uint32_t ag[kSpanCapacity + 2 * kLanePadding + 1];
-};
-
+// Sets up target columns [x, x + n) for steps of `lanes` pixels (0 without permutes). Taps of a
+// step are picked from one vector of source pixels where they all fit in one, else from two.
 void setUpScaledChunk(const ScaledJob& job, int x, int n, int lanes, ScaledChunk& chunk) {
-    int first = job.tx1, last = job.tx0;
-    for (int i = 0; i < n; ++i) {
-        const auto [column, weight] = tapOf(job.u0 + job.du * (x + i + 0.5), job.tx0, job.tx1, job.nearest);
-        chunk.column[i] = column;
-        chunk.weight[i] = weight << 8 | weight << 24;
-        first = std::min(first, column);
-        last = std::max(last, column);
+    chunk.first = job.tx1;
+    chunk.last = job.tx0;
+    for (int i = 0; i < n + kLanePadding; ++i) {
+        // Past the chunk the last pixel repeats, so that the lanes there stay on the source.
+        const int at = x + std::min(i, n - 1);
+        const auto [column, weight] = tapOf(job.u0 + job.du * (at + 0.5), job.tx0, job.tx1, job.nearest);
+        chunk.left[i] = column;
+        chunk.right[i] = std::min(column + 1, job.tx1);
+        chunk.weight[i] = weight | weight << 16;
+        chunk.first = std::min(chunk.first, column);
+        chunk.last = std::max(chunk.last, chunk.right[i]);
     }
-    for (int i = n; i < n + kLanePadding; ++i) {
-        chunk.column[i] = chunk.column[n - 1];
-        chunk.weight[i] = chunk.weight[n - 1];
+    if (lanes == 0) {
+        chunk.window = 0;
+        return;
     }
-    chunk.first = first;
-    chunk.span = std::min(last + 1, job.tx1) - first + 1;
-    for (int i = 0; i < n + kLanePadding; ++i)
-        chunk.column[i] -= first;
-    chunk.permutes = lanes > 0;
-    for (int i = 0; lanes > 0 && i < n; i += lanes) {
-        const int* block = chunk.column + i;
-        const int base = *std::min_element(block, block + lanes);
-        chunk.blockBase[i / lanes] = base;
+    int widest = 0;
+    for (int i = 0; i < n; i += lanes)
+        widest = std::max(widest, *std::max_element(chunk.right + i, chunk.right + i + lanes) -
+                                      *std::min_element(chunk.left + i, chunk.left + i + lanes) + 1);
+    chunk.window = widest <= lanes ? lanes : 2 * lanes;
+    for (int i = 0; i < n; i += lanes) {
+        const int lo = *std::min_element(chunk.left + i, chunk.left + i + lanes);
+        const int hi = *std::max_element(chunk.right + i, chunk.right + i + lanes);
+        // Near the source's right edge the window ends there, to read no pixel past its row.
+        const int base = std::min(lo, job.tx1 + 1 - chunk.window);
+        const bool fits = base >= 0 && hi - base < chunk.window;
+        chunk.blockBase[i / lanes] = fits ? base : -1;
         for (int j = 0; j < lanes; ++j) {
-            chunk.blockIndex[i + j] = std::uint32_t(block[j] - base);
-            if (block[j] - base + 1 >= 2 * lanes) chunk.permutes = false;
+            chunk.leftIndex[i + j] = std::uint32_t(chunk.left[i + j] - base);
+            chunk.rightIndex[i + j] = std::uint32_t(chunk.right[i + j] - base);
         }
     }
+}
+
+// While a target row is drawn, the source rows of the row this far below (those not fetched
+// yet) and its own pixels are fetched ahead: each row starts new streams of reads, which the
+// processor would begin to foresee only well into it.
+constexpr int kScaledFetchRows = 2;
+
+// The source rows fetched ahead last: [first, last], empty when first > last.
+struct FetchedRows {
+    int first = 1, last = 0;
+};
+
+void fetchAhead(const ScaledJob& job, const ScaledChunk& chunk, int x, int n, int y, FetchedRows& fetched) {
+#if defined(__GNUC__)
+    const int ahead = y + kScaledFetchRows;
+    if (ahead >= job.y1) return;
+    const SourceRows rows = sourceRows(job, ahead);
+    for (int row = rows.first; row <= rows.second; ++row) {
+        if (row >= fetched.first && row <= fetched.last) continue;
+        const std::uint32_t* pixels = job.source + row * job.sourceRowWords;
+        for (int i = chunk.first; i < chunk.last + 16; i += 16)
+            __builtin_prefetch(pixels + std::min(i, chunk.last));
+    }
+    fetched = {rows.first, rows.second};
+    const std::uint32_t* target = job.target + ahead * job.targetRowWords + x;
+    for (int i = 0; i < n + 16; i += 16)
+        __builtin_prefetch(target + std::min(i, n - 1), 1);
+#else
+    (void)job, (void)chunk, (void)x, (void)n, (void)y, (void)fetched;
+#endif
 }
 
 // Source rows crossed per target pixel along a target row, at the corners of the quad.
@@ -716,7 +751,6 @@ bool drawUpright(const Job& job, const Mat3& h, bool opaque, const Taps& taps, c
         s.y0 = std::max(s.y0, int(std::ceil(quad.minY())));
         s.y1 = std::min(s.y1, int(std::floor(quad.maxY())));
     }
-    s.chunkWidth = std::min(kScaledChunk, int((kSpanCapacity - 2) / std::abs(s.du)));
     // Placed by whole pixels: target x samples source x + shift exactly, within the taps.
     const double columnShift = std::round(s.u0), rowShift = std::round(s.v0);
     s.wholePixels = s.du == 1 && s.dv == 1 && std::abs(s.u0 - columnShift) <= 1e-6 &&
@@ -751,7 +785,8 @@ bool drawUpright(const Job& job, const Mat3& h, bool opaque, const Taps& taps, c
 // covers nothing leaves the overlay off.
 bool setUpOverlay(const ProjectionOverlay& overlay, Job& job) {
     const RGBA c = overlay.color.resolved();
-    const double values[] = {c.r, c.g, c.b, c.a, overlay.a0, overlay.ax, overlay.ay, overlay.min, overlay.max};
+    const double values[] = {c.r,        c.g,        c.b,         c.a,        overlay.a0,
+                             overlay.ax, overlay.ay, overlay.min, overlay.max};
     if (!allFinite(values, std::size(values))) return false;
     const double alpha = std::clamp(c.a, 0.0, 1.0);
     const double lo = std::clamp(overlay.min, 0.0, 1.0), hi = std::clamp(overlay.max, lo, 1.0);
@@ -841,12 +876,12 @@ bool drawImageProjected(const PixelBuffer& target, const Rect& clip, const Const
     // Pixels to visit: inside the clip and the target, and near the quad.
     const double margin = job.antialias ? 1 : 0;
     const Rect near = quad.bounds().insetBy(-margin, -margin);
-    const auto [clipX0, clipX1] = pixelRange(std::max(clipRect.minX(), near.minX()),
-                                             std::min(clipRect.maxX(), near.maxX()), target.originX,
-                                             target.width);
-    const auto [rowY0, rowY1] = pixelRange(std::max(clipRect.minY(), near.minY()),
-                                           std::min(clipRect.maxY(), near.maxY()), target.originY,
-                                           target.height);
+    const auto [clipX0, clipX1] =
+        pixelRange(std::max(clipRect.minX(), near.minX()), std::min(clipRect.maxX(), near.maxX()),
+                   target.originX, target.width);
+    const auto [rowY0, rowY1] =
+        pixelRange(std::max(clipRect.minY(), near.minY()), std::min(clipRect.maxY(), near.maxY()),
+                   target.originY, target.height);
     if (clipX0 >= clipX1 || rowY0 >= rowY1) return false;
     job.clipX0 = clipX0;
     job.clipX1 = clipX1;
@@ -881,8 +916,8 @@ bool drawImageProjected(const PixelBuffer& target, const Rect& clip, const Const
     const double largest =
         std::abs(*std::max_element(job.inverse.begin(), job.inverse.end(),
                                    [](double a, double b) { return std::abs(a) < std::abs(b); }));
-    job.columnMapping = std::abs(job.inverse[3]) <= 1e-12 * largest &&
-                        std::abs(job.inverse[5]) <= 1e-12 * largest;
+    job.columnMapping =
+        std::abs(job.inverse[3]) <= 1e-12 * largest && std::abs(job.inverse[5]) <= 1e-12 * largest;
     if (job.columnMapping) {
         job.stripWidth = kColumnStripWidth;
         job.bandHeight = kColumnBandHeight;

@@ -21,9 +21,9 @@
 // Speed: the general mapping divides by w for every pixel and reads four source pixels
 // wherever they lie. Two common cases go faster and give the same pixels (to within one step of
 // a channel):
-// - an upright image (scaled and moved, w constant) is filtered in two passes, blending two
-//   source rows per target row and then neighbouring columns of that; placed by whole pixels at
-//   scale 1 its rows are copied;
+// - an upright image (scaled and moved, w constant) is filtered in two passes, blending
+//   neighbouring pixels of each source row it reads (once per row) and then two such rows per
+//   target row as it is composited; placed by whole pixels at scale 1 its rows are copied;
 // - a turn that keeps vertical lines vertical (about the y axis, seen in perspective) is drawn
 //   in tiles, each target column reading one source column at a fixed step per row, with the
 //   source rows fetched ahead.

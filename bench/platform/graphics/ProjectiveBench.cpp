@@ -112,12 +112,17 @@ void BM_ProjectivePageTurnKernels(benchmark::State& state) {
 BENCHMARK(BM_ProjectivePageTurnKernels)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 
 // An opaque full-screen page scaled upright about its centre, faded: the two pages of the float
-// transition a third of the way through (1.24 at 0.7, 0.72 at 0.3), drawn in two passes.
+// transition a third of the way through (1.24 at 0.7, 0.72 at 0.3), drawn in two passes. The
+// argument "avx2" caps the pixel loops at AVX2 (1) or not (0).
 void BM_ProjectiveUpright(benchmark::State& state) {
+    const PixelKernelCap cap(state.range(1) != 0);
     const double scale = double(state.range(0)) / 100;
     drawProjected(state, zoom(scale), scale > 1 ? 0.7 : 0.3, gfx::SamplingFilter::Bilinear, true);
 }
-BENCHMARK(BM_ProjectiveUpright)->Arg(124)->Arg(72)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ProjectiveUpright)
+    ->ArgsProduct({{124, 72}, {0, 1}})
+    ->ArgNames({"scale", "avx2"})
+    ->Unit(benchmark::kMillisecond);
 
 void BM_ProjectiveAffine(benchmark::State& state) {
     drawProjected(state, gfx::Transform3D::makeAffineTransform(tilt()), 1, gfx::SamplingFilter::Bilinear);
@@ -132,7 +137,8 @@ void BM_ProjectiveRotated(benchmark::State& state) {
         gfx::AffineTransform::makeTranslation(-kWidth, 0)
             .concat(gfx::AffineTransform::makeRotation(double(state.range(0)) * M_PI / 180))
             .concat(gfx::AffineTransform::makeTranslation(kWidth, 0));
-    drawProjected(state, gfx::Transform3D::makeAffineTransform(turn), 0.5, gfx::SamplingFilter::Bilinear, true);
+    drawProjected(state, gfx::Transform3D::makeAffineTransform(turn), 0.5, gfx::SamplingFilter::Bilinear,
+                  true);
 }
 BENCHMARK(BM_ProjectiveRotated)
     ->ArgsProduct({{-22, -5, -1}, {0, 1}})

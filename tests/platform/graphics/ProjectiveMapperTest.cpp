@@ -447,6 +447,7 @@ std::vector<Case> uprightCases() {
         {upright(1.25, 1.25, 3.5, -2.25)},                          // magnified
         {upright(0.75, 0.5, 10.25, 4.5), 0.7},                      // shrunk, faded
         {upright(-1.5, 1, 100.5, 2), 0.3},                          // mirrored
+        {upright(1.4, -1.3, 2.5, 110.25), 0.6},                     // upside down: rows read upwards
         {upright(1, 1, 7.375, 3.125)},                              // moved by a fraction of a pixel
         {upright(2, 3, -20, -30), 1, nearest},                      // nearest, partly off the target
         {upright(1.75, 1.5, 2.25, 6.5), 1, {}, {20.5, 10, 60, 50}}, // clipped
