@@ -380,74 +380,133 @@ void setUpColumns(const Job& job, int x0, int x1, int y0, Columns& columns) {
 // them with each row drawn.
 constexpr int kMaxFootprintRows = 1024;
 
-// The source pixels a tile reads: columns from[i] to to[i] of source row first + i, for count
-// rows, of which the first `fetched` have been fetched ahead.
+// The source pixels a tile reads: columns from[i] to to[i] of source row first + i, each moved
+// by (shiftX, shiftY) and kept on the source, for count rows, of which the first `fetched` have
+// been fetched ahead.
 struct Footprint {
     int first = 0, count = 0, fetched = 0;
+    int shiftX = 0, shiftY = 0;
     std::array<std::int32_t, kMaxFootprintRows> from, to;
+    // Under an affine mapping every whole tile reads the same shape, moved: worked out once (see
+    // findFootprint), with room for the shift's fractions.
+    bool shaped = false;
     // The tile's own target pixels, [x0, x1) × [y0, y1), which it reads to blend over: their
     // rows from y0 up to `targetFetched` have been fetched ahead.
     int x0 = 0, x1 = 0, y0 = 0, y1 = 0, targetFetched = 0;
 };
 
-// Works out the footprint of target pixels [x0, x1) × [y0, y1): the quad their corners map to
-// in the source, each row of it as wide as the taps of the points within a row of it read.
-// Empty when the tile is empty, crosses the eye's plane or reads too many rows to fetch ahead.
-void findFootprint(const Job& job, int x0, int x1, int y0, int y1, Footprint& f) {
-    f.count = f.fetched = 0;
-    f.x0 = x0, f.x1 = x1, f.y0 = f.targetFetched = y0, f.y1 = y1;
-    if (x0 >= x1 || y0 >= y1) return;
-    const Mat3& g = job.inverse;
-    const double corners[4][2] = {{double(x0), double(y0)},
-                                  {double(x1), double(y0)},
-                                  {double(x1), double(y1)},
-                                  {double(x0), double(y1)}};
-    std::array<Point, 4> quad;
-    double sign = 0, top = std::numeric_limits<double>::infinity(), bottom = -top;
-    for (int i = 0; i < 4; ++i) {
-        const auto [X, Y] = corners[i];
-        const double w = g[2] * X + g[5] * Y + g[8];
-        if (!(std::abs(w) > 0) || sign * w < 0) return;
-        sign = w;
-        // In source pixels, the first tap's column and row in the integer part.
-        quad[i] = {(g[0] * X + g[3] * Y + g[6]) / w / 256, (g[1] * X + g[4] * Y + g[7]) / w / 256};
-        if (!std::isfinite(quad[i].x) || !std::isfinite(quad[i].y)) return;
-        top = std::min(top, quad[i].y);
-        bottom = std::max(bottom, quad[i].y);
-    }
-    const int lastRow = job.yMax + (job.yTap != 0 ? 1 : 0), lastColumn = job.xMax + job.xTap;
-    const int first = int(std::clamp(std::floor(top), 0.0, double(lastRow)));
-    const int last = int(std::clamp(std::floor(bottom) + 1, 0.0, double(lastRow)));
-    if (last - first + 1 > kMaxFootprintRows) return;
-    // Each edge from its upper end (v0, u0) to its lower end v1, u moving by `slope` per row.
-    struct Side {
-        double v0, v1, u0, u1, slope;
-    };
-    std::array<Side, 4> sides;
+// The source column or row that `v` lies in, kept to where a sum of two of them cannot overflow
+// (NaN gives the lowest).
+int footprintColumn(double v) {
+    constexpr double kFar = 1 << 28;
+    return int(std::floor(v > -kFar ? (v < kFar ? v : kFar) : -kFar));
+}
+
+// The rows [first, last] of the source quad `quad` (in source pixels, the first tap's column and
+// row in the integer part), each as wide as the taps of the points the quad has within a row of
+// it read; `slack` more on the right and below, for a quad that may yet move by up to that much.
+// Stores them from row first on, unclamped.
+void findSpans(const std::array<Point, 4>& quad, int first, int last, double slack, Footprint& f) {
+    // Row r holds the upper taps of points in [r, r + 1) and the lower ones of [r - 1, r): the
+    // part of each edge within [r - 1 - slack, r + 1] widens it. Each edge is walked over the
+    // rows it reaches only; u is linear along it, so its ends within that range bound it.
+    const int count = last - first + 1;
+    std::array<double, kMaxFootprintRows> lo, hi;
+    std::fill_n(lo.begin(), count, std::numeric_limits<double>::infinity());
+    std::fill_n(hi.begin(), count, -std::numeric_limits<double>::infinity());
     for (int i = 0; i < 4; ++i) {
         Point a = quad[i], b = quad[(i + 1) % 4];
         if (b.y < a.y) std::swap(a, b);
-        sides[i] = {a.y, b.y, a.x, b.x, b.y > a.y ? (b.x - a.x) / (b.y - a.y) : 0};
-    }
-    for (int r = first; r <= last; ++r) {
-        // Row r holds the upper taps of points in [r, r + 1) and the lower ones of [r - 1, r).
-        double lo = std::numeric_limits<double>::infinity(), hi = -lo;
-        for (const Side& side : sides) {
-            const double v0 = std::max(side.v0, r - 1.0), v1 = std::min(side.v1, r + 1.0);
-            if (v0 > v1) continue;
-            // A level edge lies wholly in the rows it touches.
-            const double ua = side.v1 > side.v0 ? side.u0 + side.slope * (v0 - side.v0) : side.u0;
-            const double ub = side.v1 > side.v0 ? side.u0 + side.slope * (v1 - side.v0) : side.u1;
-            lo = std::min({lo, ua, ub});
-            hi = std::max({hi, ua, ub});
+        // A level edge lies wholly in the rows it touches.
+        const bool level = !(b.y > a.y);
+        const double slope = level ? 0 : (b.x - a.x) / (b.y - a.y);
+        auto uAt = [&](double v) { return a.x + slope * (std::clamp(v, a.y, b.y) - a.y); };
+        const int r0 = int(std::clamp(std::ceil(a.y - 1), double(first), double(last + 1)));
+        const int r1 = int(std::clamp(std::floor(b.y + 1 + slack), double(first - 1), double(last)));
+        for (int r = r0; r <= r1; ++r) {
+            const double ua = level ? a.x : uAt(r - 1.0 - slack), ub = level ? b.x : uAt(r + 1.0);
+            lo[r - first] = std::min(lo[r - first], std::min(ua, ub));
+            hi[r - first] = std::max(hi[r - first], std::max(ua, ub));
         }
-        if (lo > hi) continue;
-        f.from[f.count] = int(std::clamp(std::floor(lo), 0.0, double(lastColumn)));
-        f.to[f.count] = int(std::clamp(std::floor(hi) + 1, 0.0, double(lastColumn)));
-        if (f.count == 0) f.first = r;
-        // Rows are consecutive: one the quad misses in between cannot be (it is convex).
-        ++f.count;
     }
+    f.first = first;
+    f.count = count;
+    for (int k = 0; k < count; ++k) {
+        // Rows are consecutive (the quad is convex): each has a span.
+        f.from[k] = footprintColumn(lo[k]);
+        f.to[k] = footprintColumn(hi[k] + slack) + 1;
+    }
+}
+
+// Works out the footprint of target pixels [x0, x1) × [y0, y1): the quad their corners map to
+// in the source, each row of it as wide as the taps of the points within a row of it read (under
+// an affine mapping, a whole tile's, a little wider). Empty when the tile is empty, crosses the
+// eye's plane or reads too many rows to fetch ahead.
+void findFootprint(const Job& job, int x0, int x1, int y0, int y1, Footprint& f) {
+    f.fetched = 0;
+    f.x0 = x0, f.x1 = x1, f.y0 = f.targetFetched = y0, f.y1 = y1;
+    if (x0 >= x1 || y0 >= y1) {
+        f.count = 0;
+        return;
+    }
+    const Mat3& g = job.inverse;
+    // Source point of (X, Y) in source pixels, or false where w is 0 or changes sign.
+    double sign = 0;
+    auto sourceAt = [&](double X, double Y, Point& p) {
+        const double w = g[2] * X + g[5] * Y + g[8];
+        if (!(std::abs(w) > 0) || sign * w < 0) return false;
+        sign = w;
+        p = {(g[0] * X + g[3] * Y + g[6]) / w / 256, (g[1] * X + g[4] * Y + g[7]) / w / 256};
+        return std::isfinite(p.x) && std::isfinite(p.y);
+    };
+    const int lastRow = job.yMax + (job.yTap != 0 ? 1 : 0);
+    if (g[2] == 0 && g[5] == 0) {
+        // Affine: the tile reads a whole tile's shape from its first corner on, moved by whole
+        // pixels (the fractions are in the shape's slack).
+        Point corner;
+        if (!sourceAt(x0, y0, corner)) {
+            f.fetched = f.count; // nothing to fetch for this one
+            return;
+        }
+        if (!f.shaped) {
+            f.shaped = true;
+            f.count = 0;
+            const double width = job.stripWidth > 0 ? job.stripWidth : job.clipX1 - job.clipX0;
+            const double height = std::max(job.bandHeight, 1);
+            std::array<Point, 4> quad;
+            if (!sourceAt(x0 + width, y0, quad[1]) || !sourceAt(x0 + width, y0 + height, quad[2]) ||
+                !sourceAt(x0, y0 + height, quad[3]))
+                return;
+            quad[0] = {0, 0};
+            double top = 0, bottom = 0;
+            for (int i = 1; i < 4; ++i) {
+                Point& p = quad[i];
+                p = {p.x - corner.x, p.y - corner.y};
+                top = std::min(top, p.y);
+                bottom = std::max(bottom, p.y);
+            }
+            if (!(bottom - top + 4 <= kMaxFootprintRows)) return;
+            findSpans(quad, int(std::floor(top)), int(std::floor(bottom)) + 2, 1, f);
+        }
+        f.shiftX = footprintColumn(corner.x);
+        f.shiftY = footprintColumn(corner.y);
+        return;
+    }
+    f.shiftX = f.shiftY = 0;
+    f.count = 0;
+    std::array<Point, 4> quad;
+    const double corners[4][2] = {{double(x0), double(y0)}, {double(x1), double(y0)},
+                                  {double(x1), double(y1)}, {double(x0), double(y1)}};
+    double top = std::numeric_limits<double>::infinity(), bottom = -top;
+    for (int i = 0; i < 4; ++i) {
+        if (!sourceAt(corners[i][0], corners[i][1], quad[i])) return;
+        top = std::min(top, quad[i].y);
+        bottom = std::max(bottom, quad[i].y);
+    }
+    const int first = int(std::clamp(std::floor(top), 0.0, double(lastRow)));
+    const int last = int(std::clamp(std::floor(bottom) + 1, 0.0, double(lastRow)));
+    if (last - first + 1 > kMaxFootprintRows) return;
+    findSpans(quad, first, last, 0, f);
 }
 
 // Fetches the part `done` (of `parts`) of the footprint and of the tile's target pixels ahead.
@@ -458,9 +517,14 @@ void fetchFootprint(const Job& job, Footprint& f, int done, int parts) {
             locality ? __builtin_prefetch(row + std::min(x, to), 1)
                      : __builtin_prefetch(row + std::min(x, to));
     };
-    for (const int upto = done * f.count / parts; f.fetched < upto; ++f.fetched)
-        fetch(job.source + std::ptrdiff_t(f.first + f.fetched) * job.sourceRowWords, f.from[f.fetched],
-              f.to[f.fetched], 0);
+    const int lastRow = job.yMax + (job.yTap != 0 ? 1 : 0), lastColumn = job.xMax + job.xTap;
+    for (const int upto = done * f.count / parts; f.fetched < upto; ++f.fetched) {
+        const int row = f.first + f.fetched + f.shiftY;
+        if (row < 0 || row > lastRow) continue;
+        fetch(job.source + std::ptrdiff_t(row) * job.sourceRowWords,
+              std::clamp(f.from[f.fetched] + f.shiftX, 0, lastColumn),
+              std::clamp(f.to[f.fetched] + f.shiftX, 0, lastColumn), 0);
+    }
     for (const int upto = f.y0 + done * (f.y1 - f.y0) / parts; f.targetFetched < upto; ++f.targetFetched)
         fetch(job.target + std::ptrdiff_t(f.targetFetched) * job.targetRowWords, f.x0, f.x1 - 1, 1);
 #else

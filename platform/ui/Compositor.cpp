@@ -885,8 +885,7 @@ private:
         const gfx::AffineTransform toDevice = onDevicePixels(imageToUser.concat(_ctx.ctm()));
         const gfx::Rect pixels = visiblePixels(state.contents);
         if (pixels.isEmpty()) return;
-        gfx::ConstPixelBuffer source = gfx::pixelsOf(image);
-        source.opaque = _resources.contents != nullptr && _resources.contents->infoOf(state.contents).opaque;
+        const gfx::ConstPixelBuffer source = contentsPixels(state);
         const gfx::Transform3D transform = gfx::Transform3D::makeAffineTransform(toDevice);
         const bool upright = std::abs(toDevice.b) <= 1e-9 && std::abs(toDevice.c) <= 1e-9;
         if (!upright) {
@@ -1033,6 +1032,13 @@ private:
         }
     }
 
+    // The pixels of the layer's contents image, marked opaque when every one is.
+    gfx::ConstPixelBuffer contentsPixels(const LayerState& state) const {
+        gfx::ConstPixelBuffer pixels = gfx::pixelsOf(*state.contents);
+        pixels.opaque = _resources.contents != nullptr && _resources.contents->infoOf(state.contents).opaque;
+        return pixels;
+    }
+
     // Maps the layer onto the drawing plane through a perspective transform. A layer that
     // shows only its contents image, or only its background, is mapped directly, and so is one
     // whose contents image only shading lies over (see planarShade), the shading laid over each
@@ -1065,14 +1071,14 @@ private:
         };
         if (hasVisibleSublayers) {
             if (const std::optional<gfx::ProjectionOverlay> shade = planarShade(layer, state)) {
-                drawPixelsProjected(gfx::pixelsOf(*state.contents), visiblePixels(state.contents), imageToDevice(),
+                drawPixelsProjected(contentsPixels(state), visiblePixels(state.contents), imageToDevice(),
                                     opacity, layer, &*shade);
                 return;
             }
         } else {
             if (bounds.isEmpty() || (!state.backgroundColor && ownContent == 0)) return;
             if (state.contents && !state.backgroundColor && ownContent == 1) {
-                drawPixelsProjected(gfx::pixelsOf(*state.contents), visiblePixels(state.contents), imageToDevice(),
+                drawPixelsProjected(contentsPixels(state), visiblePixels(state.contents), imageToDevice(),
                                     opacity, layer);
                 return;
             }

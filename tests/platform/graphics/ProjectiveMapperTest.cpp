@@ -603,6 +603,25 @@ TEST(ProjectiveMapper, OverlaysMappedInOnePassMatchPaintingThemFirst) {
             }
 }
 
+TEST(ProjectiveMapper, ASourceMarkedOpaqueDrawsAsItsPixelsMadeOpaque) {
+    // A source marked opaque ignores its alpha bytes and lays every pixel over the target with
+    // one share showing through: the pixels must be those of the same source made opaque,
+    // turned in its plane (slanted tiles, affine) or tilted, faded or not, shaded or not.
+    const Bitmap marked = pattern(150, 120), opaque = opaquePattern(150, 120);
+    const ProjectionOverlay shade{Color::white(0, 0.5), 1, -1.0 / 150, 0, 0, 1};
+    for (const Transform3D& t : {turned(0.7, 0, 0, 1, 150, 120, 300, 100, 100),
+                                 turned(0.5, 1, 1, 0.2, 150, 120, 250, 100, 100)})
+        for (const Float opacity : {1.0, 0.5})
+            for (const ProjectionOverlay* overlay : {static_cast<const ProjectionOverlay*>(nullptr), &shade}) {
+                Bitmap a = marked, b = opaque, onA(200, 200, 0x80402010), onB(200, 200, 0x80402010);
+                PixelBuffer source = a.buffer();
+                source.opaque = true;
+                drawImageProjected(onA.buffer(), onA.bounds(), source, a.bounds(), t, opacity, {}, overlay);
+                drawImageProjected(onB.buffer(), onB.bounds(), b.buffer(), b.bounds(), t, opacity, {}, overlay);
+                ASSERT_EQ(onA.pixels, onB.pixels) << "opacity " << opacity << (overlay ? " shaded" : "");
+            }
+}
+
 TEST(ProjectiveMapper, AClipOrAPartDrawnApartDoesNotChangeThePixels) {
     // A frame repainted in parts must show what the whole frame shows: whichever rectangle
     // clips the drawing, and also when that part is drawn into an image of its own placed
