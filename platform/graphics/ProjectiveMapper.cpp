@@ -495,8 +495,10 @@ void findFootprint(const Job& job, int x0, int x1, int y0, int y1, Footprint& f)
     f.shiftX = f.shiftY = 0;
     f.count = 0;
     std::array<Point, 4> quad;
-    const double corners[4][2] = {{double(x0), double(y0)}, {double(x1), double(y0)},
-                                  {double(x1), double(y1)}, {double(x0), double(y1)}};
+    const double corners[4][2] = {{double(x0), double(y0)},
+                                  {double(x1), double(y0)},
+                                  {double(x1), double(y1)},
+                                  {double(x0), double(y1)}};
     double top = std::numeric_limits<double>::infinity(), bottom = -top;
     for (int i = 0; i < 4; ++i) {
         if (!sourceAt(corners[i][0], corners[i][1], quad[i])) return;
@@ -640,33 +642,32 @@ void setUpScaledChunk(const ScaledJob& job, int x, int n, int lanes, ScaledChunk
 }
 
 // While a target row is drawn, the source rows of the row this far below (those not fetched
-// yet) and its own pixels are fetched ahead: each row starts new streams of reads, which the
-// processor would begin to foresee only well into it.
+// yet) and its own pixels are fetched ahead, a cache line or two with each step: each row
+// starts new streams of reads, which the processor would begin to foresee only well into it.
 constexpr int kScaledFetchRows = 2;
 
-// The source rows fetched ahead last: [first, last], empty when first > last.
-struct FetchedRows {
+// What to fetch while a target row is drawn: the target row ahead (at the chunk's first
+// column), and up to two source rows (null when fetched already).
+struct ScaledAhead {
+    std::uint32_t* target = nullptr;
+    const std::uint32_t* rows[2] = {nullptr, nullptr};
+    // The source rows fetched ahead last: [first, last], empty when first > last.
     int first = 1, last = 0;
 };
 
-void fetchAhead(const ScaledJob& job, const ScaledChunk& chunk, int x, int n, int y, FetchedRows& fetched) {
-#if defined(__GNUC__)
-    const int ahead = y + kScaledFetchRows;
-    if (ahead >= job.y1) return;
-    const SourceRows rows = sourceRows(job, ahead);
-    for (int row = rows.first; row <= rows.second; ++row) {
-        if (row >= fetched.first && row <= fetched.last) continue;
-        const std::uint32_t* pixels = job.source + row * job.sourceRowWords;
-        for (int i = chunk.first; i < chunk.last + 16; i += 16)
-            __builtin_prefetch(pixels + std::min(i, chunk.last));
-    }
-    fetched = {rows.first, rows.second};
-    const std::uint32_t* target = job.target + ahead * job.targetRowWords + x;
-    for (int i = 0; i < n + 16; i += 16)
-        __builtin_prefetch(target + std::min(i, n - 1), 1);
-#else
-    (void)job, (void)chunk, (void)x, (void)n, (void)y, (void)fetched;
-#endif
+// Plans what to fetch while target row y is drawn, for columns [x, x + n).
+void planAhead(const ScaledJob& job, int x, int y, ScaledAhead& ahead) {
+    const int next = y + kScaledFetchRows;
+    ahead.target = nullptr;
+    ahead.rows[0] = ahead.rows[1] = nullptr;
+    if (next >= job.y1) return;
+    ahead.target = job.target + next * job.targetRowWords + x;
+    const SourceRows rows = sourceRows(job, next);
+    int k = 0;
+    for (int row = rows.first; row <= rows.second; ++row)
+        if (row < ahead.first || row > ahead.last) ahead.rows[k++] = job.source + row * job.sourceRowWords;
+    ahead.first = rows.first;
+    ahead.last = rows.second;
 }
 
 // Source rows crossed per target pixel along a target row, at the corners of the quad.
