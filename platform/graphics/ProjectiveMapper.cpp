@@ -12,6 +12,7 @@
 #include <cstddef>
 #include <cstring>
 #include <limits>
+#include <optional>
 #include <type_traits>
 #include <utility>
 
@@ -561,6 +562,11 @@ struct ScaledJob {
     int columnShift = 0, rowShift = 0;
     // Each target pixel takes the nearest source pixel (the filter's weights are all 0).
     bool nearest;
+    // The overlay laid over each sample, as Job's, its coverage clamp(overlayA + overlayX x +
+    // overlayY y, overlayMin, overlayMax) at target pixel (x, y).
+    bool overlay = false;
+    std::uint32_t overlayColor = 0;
+    float overlayA = 0, overlayX = 0, overlayY = 0, overlayMin = 0, overlayMax = 0;
 };
 
 // The filter's position (in 1/256 source pixel from the first tap's centre) of the source
@@ -784,11 +790,58 @@ bool isUpright(const Mat3& h) {
            std::abs(h[2]) * kMaxSourceSize <= 1e-9 * h[8] && std::abs(h[5]) * kMaxSourceSize <= 1e-9 * h[8];
 }
 
+// An overlay's colour (premultiplied, opaque) and its coverage in 1/256, a half added so that
+// truncating rounds: clamp(a + ax x + ay y, min, max) at source point (x, y) in source pixels.
+struct OverlayCoverage {
+    std::uint32_t color;
+    double a, ax, ay, min, max;
+};
+
+// The coverage of `overlay`; null when it covers nothing, false when it is not finite.
+bool coverageOf(const ProjectionOverlay& overlay, std::optional<OverlayCoverage>& coverage) {
+    const RGBA c = overlay.color.resolved();
+    const double values[] = {c.r, c.g, c.b, c.a, overlay.a0, overlay.ax, overlay.ay, overlay.min, overlay.max};
+    if (!allFinite(values, std::size(values))) return false;
+    const double alpha = std::clamp(c.a, 0.0, 1.0);
+    const double lo = std::clamp(overlay.min, 0.0, 1.0), hi = std::clamp(overlay.max, lo, 1.0);
+    coverage.reset();
+    if (!(alpha > 0 && hi > 0)) return true;
+    auto channel = [](double v) { return std::uint32_t(std::lround(std::clamp(v, 0.0, 1.0) * 255)); };
+    const double k = 256 * alpha;
+    coverage = OverlayCoverage{0xFF000000u | channel(c.r) << 16 | channel(c.g) << 8 | channel(c.b),
+                               k * overlay.a0 + 0.5, k * overlay.ax, k * overlay.ay, k * lo + 0.5, k * hi + 0.5};
+    return true;
+}
+
+// Sets up the overlay of `job` in the job's source coordinates (1/256 pixel from the first
+// pixel's centre, plus a half: x = (u - 1/2) / 256 + 1/2).
+void setUpOverlay(const OverlayCoverage& c, Job& job) {
+    const double shift = 0.5 - 0.5 / 256;
+    job.overlay = true;
+    job.overlayColor = c.color;
+    job.overlayA = float(c.a + (c.ax + c.ay) * shift);
+    job.overlayU = float(c.ax / 256);
+    job.overlayV = float(c.ay / 256);
+    job.overlayMin = float(c.min);
+    job.overlayMax = float(c.max);
+}
+
+// The same for an upright image, in its target pixels.
+void setUpOverlay(const OverlayCoverage& c, ScaledJob& job) {
+    job.overlay = true;
+    job.overlayColor = c.color;
+    job.overlayA = float(c.a + c.ax * (job.u0 + job.du / 2) + c.ay * (job.v0 + job.dv / 2));
+    job.overlayX = float(c.ax * job.du);
+    job.overlayY = float(c.ay * job.dv);
+    job.overlayMin = float(c.min);
+    job.overlayMax = float(c.max);
+}
+
 // Draws an upright image set up as `job` (rows [y0, y1)) through the two-pass filter. With
 // edge antialiasing only the pixels it covers wholly go that way; the ring of partly covered
 // ones around them is left to the general mapping, which works out their coverage.
 bool drawUpright(const Job& job, const Mat3& h, bool opaque, const Taps& taps, const Rect& quad, int y0,
-                 int y1, const Kernels& kernels) {
+                 int y1, const Kernels& kernels, const OverlayCoverage* overlay) {
     const double sx = h[0] / h[8], sy = h[4] / h[8];
     ScaledJob s{.target = job.target,
                 .targetRowWords = job.targetRowWords,
@@ -824,6 +877,7 @@ bool drawUpright(const Job& job, const Mat3& h, bool opaque, const Taps& taps, c
                     s.y1 - 1 + rowShift <= s.ty1;
     s.columnShift = int(columnShift);
     s.rowShift = int(rowShift);
+    if (overlay) setUpOverlay(*overlay, s);
     bool drew = false;
     if (s.x0 < s.x1 && s.y0 < s.y1) {
         kernels.drawScaled(s);
@@ -843,30 +897,6 @@ bool drawUpright(const Job& job, const Mat3& h, bool opaque, const Taps& taps, c
     side.clipX1 = job.clipX1;
     if (side.clipX0 < side.clipX1) drew = kernels.drawRows(side, s.y0, s.y1) || drew;
     return drew;
-}
-
-// Sets up the overlay of `job` in the job's source coordinates (1/256 pixel from the first pixel's
-// centre, plus a half: x = (u - 1/2) / 256 + 1/2). False when it is not finite. A colour that
-// covers nothing leaves the overlay off.
-bool setUpOverlay(const ProjectionOverlay& overlay, Job& job) {
-    const RGBA c = overlay.color.resolved();
-    const double values[] = {c.r,        c.g,        c.b,         c.a,        overlay.a0,
-                             overlay.ax, overlay.ay, overlay.min, overlay.max};
-    if (!allFinite(values, std::size(values))) return false;
-    const double alpha = std::clamp(c.a, 0.0, 1.0);
-    const double lo = std::clamp(overlay.min, 0.0, 1.0), hi = std::clamp(overlay.max, lo, 1.0);
-    job.overlay = alpha > 0 && hi > 0;
-    if (!job.overlay) return true;
-    auto channel = [](double v) { return std::uint32_t(std::lround(std::clamp(v, 0.0, 1.0) * 255)); };
-    job.overlayColor = 0xFF000000u | channel(c.r) << 16 | channel(c.g) << 8 | channel(c.b);
-    // Coverage in 1/256, with a half added so that truncating rounds.
-    const double k = 256 * alpha, shift = 0.5 - 0.5 / 256;
-    job.overlayA = float(k * (overlay.a0 + (overlay.ax + overlay.ay) * shift) + 0.5);
-    job.overlayU = float(k * overlay.ax / 256);
-    job.overlayV = float(k * overlay.ay / 256);
-    job.overlayMin = float(k * lo + 0.5);
-    job.overlayMax = float(k * hi + 0.5);
-    return true;
 }
 
 } // namespace
@@ -967,15 +997,15 @@ bool drawImageProjected(const PixelBuffer& target, const Rect& clip, const Const
     job.xTap = tx1 > tx0 ? 1 : 0;
     job.yTap = ty1 > ty0 ? job.sourceRowWords : 0;
     job.alphaBits = source.opaque ? 0xFF000000u : 0;
-    if (overlay && !setUpOverlay(*overlay, job)) return false;
+    std::optional<OverlayCoverage> coverage;
+    if (overlay && !coverageOf(*overlay, coverage)) return false;
+    if (coverage) setUpOverlay(*coverage, job);
 
     const Kernels& kernels = gfx::kernels();
     job.bandHeight = 1;
-    // The two-pass filter has no source point per pixel to lay the overlay by: with one the
-    // general mapping draws.
-    if (!job.overlay && isUpright(h) && std::abs(h[0]) >= kMinSeparableScale * h[8] &&
-        std::abs(h[4]) >= kMinSeparableScale * h[8])
-        return drawUpright(job, h, source.opaque, {tx0, tx1, ty0, ty1}, quad.bounds(), rowY0, rowY1, kernels);
+    if (isUpright(h) && std::abs(h[0]) >= kMinSeparableScale * h[8] && std::abs(h[4]) >= kMinSeparableScale * h[8])
+        return drawUpright(job, h, source.opaque, {tx0, tx1, ty0, ty1}, quad.bounds(), rowY0, rowY1, kernels,
+                           coverage ? &*coverage : nullptr);
 
     // A turn that keeps vertical lines vertical maps each target column to one source column.
     const double largest =

@@ -850,6 +850,7 @@ private:
     // The background, own content and sublayers of a flattening layer, in its own space.
     void drawContent(Layer& layer, const LayerState& state, const std::vector<Child>& children) {
         const gfx::Rect area = _ctx.ctm().apply(state.bounds.standardized());
+        bool shaded = false;
         if (ownDrawingCount(layer, state) > 0 && shows(layer, area)) {
             ++_stats.layersDrawn;
             // Drawn only where it shows when opaque layers above hide part of it.
@@ -863,36 +864,42 @@ private:
             // A plain layer's contents are filtered as layers filter them (bilinear); what
             // a subclass draws is left to it.
             if (layer.isMemberOf(Layer::staticClass()))
-                drawContentsImage(layer, state);
+                shaded = drawContentsImage(layer, state, !children.empty());
             else
                 layer.drawOwnContent(_ctx, state);
             if (clipped) _ctx.restoreGState();
         }
-        drawChildren(children, state, gfx::Transform3D::identity());
+        if (!shaded) drawChildren(children, state, gfx::Transform3D::identity());
     }
 
     // The contents image stretched over the bounds (or its part of them), sampled bilinearly
     // (clamped at the edges). The pixel mapper draws it straight into an image surface
     // (copying rows where it is placed by whole pixels, separable filtering where it is only
     // scaled, the general mapping where it is turned); elsewhere Cairo draws it while it
-    // stays upright, and a turned image goes through the mapper and a scratch image.
-    void drawContentsImage(const Layer& layer, const LayerState& state) {
+    // stays upright, and a turned image goes through the mapper and a scratch image. An opaque
+    // upright image that only shading lies over (see planarShade) is drawn with the shading in
+    // one pass when nothing fades them: true when it was, and the sublayers are drawn.
+    bool drawContentsImage(const Layer& layer, const LayerState& state, bool hasSublayers) {
         const gfx::Rect r = state.contentsRect().standardized();
-        if (!state.contents || r.isEmpty() || !_ctx.canDraw()) return;
+        if (!state.contents || r.isEmpty() || !_ctx.canDraw()) return false;
         const gfx::Image& image = *state.contents;
         const double sx = r.width() / image.pixelWidth(), sy = r.height() / image.pixelHeight();
         const gfx::AffineTransform imageToUser{sx, 0, 0, sy, r.minX(), r.minY()};
         const gfx::AffineTransform toDevice = onDevicePixels(imageToUser.concat(_ctx.ctm()));
         const gfx::Rect pixels = visiblePixels(state.contents);
-        if (pixels.isEmpty()) return;
+        if (pixels.isEmpty()) return false;
         const gfx::ConstPixelBuffer source = contentsPixels(state);
         const gfx::Transform3D transform = gfx::Transform3D::makeAffineTransform(toDevice);
         const bool upright = std::abs(toDevice.b) <= 1e-9 && std::abs(toDevice.c) <= 1e-9;
         if (!upright) {
             drawPixelsProjected(source, pixels, transform, _ctx.alpha(), layer);
-            return;
+            return false;
         }
-        if (drawPixelsDirectly(source, pixels, transform, _ctx.alpha(), layer)) return;
+        if (hasSublayers && source.opaque && _ctx.alpha() >= 1) {
+            if (const std::optional<gfx::ProjectionOverlay> shade = planarShade(layer, state))
+                if (drawPixelsDirectly(source, pixels, transform, 1, layer, &*shade)) return true;
+        }
+        if (drawPixelsDirectly(source, pixels, transform, _ctx.alpha(), layer)) return false;
         cairo_t* cr = _ctx.cairo();
         cairo_save(cr);
         const cairo_matrix_t m{toDevice.a, 0, 0, toDevice.d, toDevice.tx, toDevice.ty};
@@ -910,6 +917,7 @@ private:
             cairo_paint_with_alpha(cr, _ctx.alpha());
         }
         cairo_restore(cr);
+        return false;
     }
 
     // On screen, an image whose pixels land on device pixels but for the rounding of its

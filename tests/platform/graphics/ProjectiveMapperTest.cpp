@@ -589,6 +589,8 @@ TEST(ProjectiveMapper, OverlaysMappedInOnePassMatchPaintingThemFirst) {
         {turned(-0.9, 1, 0, 0, 61, 47, 90, 64, 64), 0.7, {SamplingFilter::Bilinear, false, true}},
         {turned(0.4, 1, 1, 0.2, 61, 47, 120, 64, 64), 1, {SamplingFilter::Bilinear, true, true}},
         {upright(1.5, 1.25, 3, 5)},
+        {upright(1, 1, 7, 4), 0.6}, // placed by whole pixels
+        {upright(1, 1, 7, 4), 1, {SamplingFilter::Bilinear, true, true}},
     };
     for (const Bitmap* source : {&opaque, &translucent})
         for (const ProjectionOverlay& overlay : overlays)
@@ -632,11 +634,13 @@ TEST(ProjectiveMapper, AClipOrAPartDrawnApartDoesNotChangeThePixels) {
         turned(0.8, 0, 1, 0, 150, 120, 300, 100, 100),    // a column mapping, shaded
         turned(0.5, 1, 1, 0.2, 150, 120, 250, 100, 100),  // rows tilted: drawn in strips
         turned(0.3, 1, 0.4, 0.1, 150, 120, 400, 100, 100), // the general mapping, soft edges
+        upright(1.15, 1.3, 10.5, 5.25),                     // upright, shaded, soft edges
+        upright(1, 1, 20, 30),                              // placed by whole pixels, shaded
     };
     const ProjectionOptions soft{SamplingFilter::Bilinear, true, true};
-    for (int t = 0; t < 3; ++t) {
-        const ProjectionOverlay* overlay = t == 0 ? &shade : nullptr;
-        const ProjectionOptions options = t == 2 ? soft : ProjectionOptions{};
+    for (int t = 0; t < 5; ++t) {
+        const ProjectionOverlay* overlay = t == 0 || t >= 3 ? &shade : nullptr;
+        const ProjectionOptions options = t == 2 || t == 3 ? soft : ProjectionOptions{};
         Bitmap src = source, whole(200, 200, 0xFF203040);
         drawImageProjected(whole.buffer(), Rect(0, 0, 200, 200), src.buffer(), src.bounds(), turns[t], 0.9, options,
                            overlay);
@@ -674,14 +678,14 @@ TEST(ProjectiveMapper, EveryInstructionSetDrawsTheSamePixels) {
     cases.push_back({turned(0.6, 1, 1, 0.3, 61, 47, 90, 64, 64), 1, {SamplingFilter::Bilinear, true, true}});
     auto drawAll = [&] {
         std::vector<std::vector<std::uint32_t>> drawings;
-        // The last case again with a shading overlay.
+        // The last case and the first (upright) again with a shading overlay.
         const ProjectionOverlay shade{Color::white(0, 0.5), 1, -1.0 / 61, 0, 0, 1};
         for (const Bitmap* source : {&opaque, &translucent})
-            for (std::size_t i = 0; i <= cases.size(); ++i) {
-                const Case& c = cases[std::min(i, cases.size() - 1)];
+            for (std::size_t i = 0; i <= cases.size() + 1; ++i) {
+                const Case& c = i < cases.size() ? cases[i] : i == cases.size() ? cases.back() : cases.front();
                 Bitmap src = *source, dst(77, 91, 0x80402010);
                 drawImageProjected(dst.buffer(), c.clip, src.buffer(), c.sourceRect, c.transform, c.opacity,
-                                   c.options, i == cases.size() ? &shade : nullptr);
+                                   c.options, i >= cases.size() ? &shade : nullptr);
                 drawings.push_back(dst.pixels);
             }
         return drawings;
