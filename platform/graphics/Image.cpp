@@ -10,6 +10,10 @@
 #include <mutex>
 #include <vector>
 
+#if defined(__linux__)
+#include <sys/mman.h>
+#endif
+
 namespace gfx {
 namespace {
 double sanitizedScale(double scale) {
@@ -23,6 +27,48 @@ const cairo_user_data_key_t kPixelsKey{};
 
 // Cairo's limit for image surfaces.
 constexpr int kMaxSide = 32767;
+
+// Pixel memory. Buffers of a few megabytes and more (screen-sized snapshots, frame buffers) are
+// mapped from the system directly, aligned to huge pages and advised as such where the system
+// has them: such a buffer is then a handful of pages, not thousands, to fault in at its first
+// touch and for the processor to keep translated while a turned page is read down its columns.
+// Mapped memory comes cleared.
+constexpr std::size_t kHugePage = std::size_t{2} << 20;
+
+#if defined(__linux__) && defined(MADV_HUGEPAGE)
+std::size_t mappedLength(std::size_t bytes) {
+    return (bytes + kHugePage - 1) / kHugePage * kHugePage;
+}
+
+void* allocatePixels(std::size_t bytes, bool clear) {
+    if (bytes < kHugePage) return clear ? std::calloc(bytes, 1) : std::malloc(bytes);
+    const std::size_t length = mappedLength(bytes), span = length + kHugePage;
+    void* mapped = mmap(nullptr, span, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (mapped == MAP_FAILED) return nullptr;
+    // The aligned part is kept; the slack on either side goes back.
+    const auto start = reinterpret_cast<std::uintptr_t>(mapped);
+    const std::uintptr_t aligned = (start + kHugePage - 1) / kHugePage * kHugePage;
+    if (aligned > start) munmap(mapped, aligned - start);
+    if (start + span > aligned + length) munmap(reinterpret_cast<void*>(aligned + length), start + span - aligned - length);
+    madvise(reinterpret_cast<void*>(aligned), length, MADV_HUGEPAGE);
+    return reinterpret_cast<void*>(aligned);
+}
+
+void freePixels(void* pixels, std::size_t bytes) {
+    if (bytes < kHugePage)
+        std::free(pixels);
+    else
+        munmap(pixels, mappedLength(bytes));
+}
+#else
+void* allocatePixels(std::size_t bytes, bool clear) {
+    return clear ? std::calloc(bytes, 1) : std::malloc(bytes);
+}
+
+void freePixels(void* pixels, std::size_t) {
+    std::free(pixels);
+}
+#endif
 
 // Pixels of large images are kept for the next image of the same size when an image goes:
 // screen-sized snapshots come and go in pairs with the transitions that show them, and fresh
@@ -51,14 +97,14 @@ public:
             const std::lock_guard lock(_mutex);
             while (!_kept.empty() && (_kept.size() == kMaxCount || _keptBytes + bytes > kMaxBytes)) {
                 _keptBytes -= _kept.front().bytes; // the oldest goes
-                std::free(_kept.front().pixels);
+                freePixels(_kept.front().pixels, _kept.front().bytes);
                 _kept.erase(_kept.begin());
             }
             _kept.push_back({pixels, bytes});
             _keptBytes += bytes;
             return;
         }
-        std::free(pixels);
+        freePixels(pixels, bytes);
     }
 
 private:
@@ -96,7 +142,7 @@ cairo_surface_t* ownedSurface(int w, int h, bool clear) {
     if (data != nullptr) {
         if (clear) std::memset(data, 0, bytes);
     } else {
-        data = clear ? std::calloc(bytes, 1) : std::malloc(bytes);
+        data = allocatePixels(bytes, clear);
     }
     if (data == nullptr) return nullptr;
     auto* pixels = new Pixels{data, bytes};
@@ -124,6 +170,10 @@ Image::Image(cairo_surface_t* surface, double scale)
 
 Image::~Image() {
     cairo_surface_destroy(_surface);
+}
+
+cairo_surface_t* makePixelSurface(int pixelWidth, int pixelHeight) {
+    return ownedSurface(pixelWidth, pixelHeight, true);
 }
 
 std::shared_ptr<Image> Image::make(int pixelWidth, int pixelHeight, double scale) {

@@ -87,4 +87,10 @@ private:
     Rect _inkBounds = Rect::null();
 };
 
+// A cleared ARGB32 image surface over pixels allocated as images' are (large ones mapped as huge
+// pages and recycled), for buffers drawn into frame after frame: a compositor's frame buffer and
+// scratch images. The caller owns the surface (cairo_surface_destroy). Null when a dimension is
+// not above zero or the pixels cannot be allocated.
+cairo_surface_t* makePixelSurface(int pixelWidth, int pixelHeight);
+
 } // namespace gfx

@@ -151,11 +151,8 @@ public:
                 best = e.get();
         }
         if (best == nullptr) {
-            cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
-            if (cairo_surface_status(s) != CAIRO_STATUS_SUCCESS) {
-                cairo_surface_destroy(s);
-                return {};
-            }
+            cairo_surface_t* s = gfx::makePixelSurface(width, height);
+            if (s == nullptr) return {};
             auto entry = std::make_unique<Entry>();
             entry->surface = s;
             entry->width = width;
@@ -1425,10 +1422,8 @@ void Compositor::renderFrame(Layer& root, gfx::Size size, double scale) {
         cairo_image_surface_get_height(_surface) != int(h)) {
         whole = true;
         if (_surface != nullptr) cairo_surface_destroy(_surface);
-        _surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, int(w), int(h));
-        if (cairo_surface_status(_surface) != CAIRO_STATUS_SUCCESS) {
-            cairo_surface_destroy(_surface);
-            _surface = nullptr;
+        _surface = gfx::makePixelSurface(int(w), int(h));
+        if (_surface == nullptr) {
             _image.reset();
             forgetFrame();
             return;

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cairo.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
@@ -112,15 +114,31 @@ TEST(Image, PixelsAreTakenOverOnlyFromTheirOnlyHolder) {
 
 TEST(Image, ALargeImageMadeWhereAnotherWentStartsClear) {
     // Large pixel stores are kept for the next image of their size: it must not show the old one.
-    for (int round = 0; round < 2; ++round) {
-        std::shared_ptr<Image> image = Image::make(600, 600, 1);
-        ASSERT_NE(image, nullptr);
-        const std::uint32_t* pixels = reinterpret_cast<const std::uint32_t*>(image->data());
-        const std::size_t count = static_cast<std::size_t>(image->stride()) / 4 * 600;
-        EXPECT_EQ(std::count(pixels, pixels + count, 0u), static_cast<std::ptrdiff_t>(count)) << round;
-        std::fill_n(image->mutableData(), count * 4, std::uint8_t{0xff});
-        image->markDirty();
+    // Past a few megabytes they are mapped from the system instead of allocated; a surface made
+    // for drawing into comes from the same stores.
+    for (const int side : {600, 1100}) {
+        for (int round = 0; round < 3; ++round) {
+            std::shared_ptr<Image> image;
+            cairo_surface_t* surface = nullptr;
+            std::uint8_t* bytes = nullptr;
+            if (round < 2) {
+                image = Image::make(side, side, 1);
+                ASSERT_NE(image, nullptr);
+                bytes = image->mutableData();
+            } else {
+                surface = makePixelSurface(side, side);
+                ASSERT_NE(surface, nullptr);
+                ASSERT_EQ(cairo_image_surface_get_width(surface), side);
+                bytes = cairo_image_surface_get_data(surface);
+            }
+            const std::size_t count = std::size_t(side) * side;
+            const auto* pixels = reinterpret_cast<const std::uint32_t*>(bytes);
+            EXPECT_EQ(std::count(pixels, pixels + count, 0u), static_cast<std::ptrdiff_t>(count)) << side << " " << round;
+            std::fill_n(bytes, count * 4, std::uint8_t{0xff});
+            if (surface) cairo_surface_destroy(surface);
+        }
     }
+    EXPECT_EQ(makePixelSurface(0, 10), nullptr);
 }
 
 } // namespace
