@@ -23,9 +23,10 @@ template <class Cell> std::shared_ptr<Cell> delegateCell(XQCalendar& calendar, X
 }
 
 // 00:00 of the first day of the date's month (unit month) or year (unit year), in the date's
-// own era.
+// own era: the era's first day when the era began inside the month or year.
 std::optional<fnd::Date> startOf(const fnd::Calendar& calendar, fnd::CalendarUnit unit, const fnd::Date& date);
-// The first days of the months of the date's year, in order.
+// The first days of the months of the date's year, in order (the first the era's own when an era
+// began that year).
 std::vector<fnd::Date> monthStartsOfYear(const fnd::Calendar& calendar, const fnd::Date& date);
 // Whether the date's month (unit month) or year (unit year) lies within those of the
 // calendar's minDate...maxDate, both ends included; a nil bound passes.

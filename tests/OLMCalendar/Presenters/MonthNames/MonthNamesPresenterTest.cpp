@@ -155,5 +155,37 @@ TEST_F(MonthNamesTest, AHebrewYearShowsAllOfItsMonths) {
     EXPECT_EQ(common.cells().size(), 12u);
 }
 
+TEST_F(MonthNamesTest, AYearThatAnEraBeginsShowsItsOwnMonthsAndNavigationVisitsIt) {
+    calendar->setCalendar(fnd::Calendar::make("japanese"));
+    calendar->setMinDate(day(1985, 1, 1));
+    calendar->setMaxDate(day(2025, 1, 1));
+    const auto shownDates = [](const XQCalendarMonthNamesPresenter& presenter) {
+        std::vector<std::string> shown;
+        for (const auto& cell : presenter.cells())
+            if (!cell->isHidden()) shown.push_back(text(cell->date()));
+        return shown;
+    };
+    // Heisei 1 began on 8 January 1989, the week after Showa 64's first.
+    calendar->setDisplayedDate(day(1989, 2, 11), false);
+    auto& presenter = names();
+    auto heisei = shownDates(presenter);
+    ASSERT_EQ(heisei.size(), 12u);
+    EXPECT_EQ(heisei[0], "1989-01-08");
+    EXPECT_EQ(heisei[1], "1989-02-01");
+    EXPECT_EQ(heisei[11], "1989-12-01");
+    EXPECT_TRUE(presenter.navigateBack(false));
+    EXPECT_EQ(shownDates(presenter), std::vector<std::string>{"1989-01-01"});
+    EXPECT_TRUE(presenter.navigateForward(false));
+    EXPECT_EQ(text(calendar->displayedDate()), "1989-01-08");
+    EXPECT_EQ(shownDates(presenter), heisei);
+
+    // Reiwa 1 began on 1 May 2019: its year has eight months, Heisei 31 the four before.
+    calendar->setDisplayedDate(day(2019, 6, 10), false);
+    calendar->update(false);
+    const auto reiwa = shownDates(presenter);
+    ASSERT_EQ(reiwa.size(), 8u);
+    EXPECT_EQ(reiwa[0], "2019-05-01");
+}
+
 } // namespace
 } // namespace cal::test
