@@ -309,12 +309,13 @@ void XQCalendarMonthPresenter::updateState(const std::optional<fnd::Date>& date)
     auto self = rt::sharedFrom(this);
     auto keepCalendar = rt::sharedFrom(calendar);
     const bool range = calendar->selectionMode() == XQCalendarSelectionModeRange;
-    const long d = std::max(1L, _gridDays);
     // Cells are re-read by index each step: a delegate told of a change may change the grid.
+    // Cells of hidden weekend columns are marked too: they show until the next layout hides
+    // them, and show again, with their marks, when the weekends do.
     for (std::size_t i = 0; i < _dayCells.size(); ++i) {
         auto cell = _dayCells[i];
         const std::optional<fnd::Date> cellDate = cell->date();
-        if (!cellDate || isColumnHidden(static_cast<long>(i) % d)) continue;
+        if (!cellDate) continue;
         const long old = cell->state();
         const long now = (old & ~selectionFlags) | XQCalendarDayCell::selectionStateForDate(*calendar, *cellDate);
         if (range && ((old & 240) != 0) != ((now & 240) != 0)) {

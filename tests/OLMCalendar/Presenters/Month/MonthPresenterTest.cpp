@@ -120,7 +120,8 @@ TEST_F(MonthPresenterTest, monthStepsReachTheMonthsOfTheBoundsButNotBeyond) {
     EXPECT_FALSE(month().navigateForward(false));
 }
 
-// Range marks come from days, in subview order; hidden weekend cells are passed over.
+// Range marks come from days, in subview order; cells of hidden weekend columns are marked
+// too (they show until the next layout).
 TEST_F(MonthPresenterTest, theSelectionWalkMarksARangeAndReportsItsDays) {
     calendar->setSelectionMode(XQCalendarSelectionModeRange);
     takeLog();
@@ -133,7 +134,10 @@ TEST_F(MonthPresenterTest, theSelectionWalkMarksARangeAndReportsItsDays) {
     month().setWeekendsHidden(true);
     calendar->setSelectedDatesRange(XQDateRange::make(day(2026, 12, 4), day(2026, 12, 7)), day(2026, 12, 7));
     EXPECT_EQ(takeLog(), (Log{"didDeselect 2026-11-30", "didDeselect 2026-12-01", "didDeselect 2026-12-02",
-                              "didSelect 2026-12-04", "didSelect 2026-12-07"}));
+                              "didSelect 2026-12-04", "didSelect 2026-12-05", "didSelect 2026-12-06",
+                              "didSelect 2026-12-07"}));
+    EXPECT_EQ(cells[6]->state() & 240, 128); // Saturday 5 December
+    EXPECT_EQ(cells[7]->state() & 240, 128);
 }
 
 // A delegate told of a selected day may move the month: cells it gives other dates keep the
