@@ -22,7 +22,6 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
-#include <chrono>
 #include <map>
 
 namespace {
@@ -170,7 +169,6 @@ BENCHMARK(BM_UpdateStateAfterTap)->Arg(0)->Arg(1)->ArgName("range")->Unit(benchm
 // stepped one frame interval, the turn run and the full screen composited. When an opening
 // has ended, the list is closed and opened again with the timing paused.
 void BM_InlineListOpeningFrame(benchmark::State& state) {
-    using Clock = std::chrono::steady_clock;
     MonthScreen screen;
     screen.events->fill(3, false);
     screen.calendar->reloadData();
@@ -184,19 +182,19 @@ void BM_InlineListOpeningFrame(benchmark::State& state) {
         screen.driver->render();
         month.showInlineEventsForCell(*cell, true);
     };
-    double worst = 0;
-    for (auto _ : state) {
-        if (!month.isInlineAnimating()) {
+    bench::timeFrames(
+        state,
+        [&] {
+            if (month.isInlineAnimating()) return;
             state.PauseTiming();
             reopen();
             state.ResumeTiming();
-        }
-        const auto start = Clock::now();
-        screen.driver->step();
-        bench::compositeFrame(*screen.driver);
-        worst = std::max(worst, std::chrono::duration<double, std::milli>(Clock::now() - start).count());
-    }
-    state.counters["worst_ms"] = worst;
+        },
+        [&] {
+            screen.driver->step();
+            bench::compositeFrame(*screen.driver);
+        },
+        {});
 }
 BENCHMARK(BM_InlineListOpeningFrame)->Unit(benchmark::kMillisecond);
 

@@ -20,7 +20,6 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
-#include <chrono>
 #include <map>
 #include <string>
 
@@ -106,31 +105,23 @@ void BM_DaySwitchFrames(benchmark::State& state) {
     driver->panAndRest({300, 500}, {100, 500}, 1.5);
     driver->runUntilIdle();
 
-    using Clock = std::chrono::steady_clock;
-    std::vector<double> frames, starts;
     bool forward = false;
-    for (auto _ : state) {
-        const auto begin = Clock::now();
-        const bool start = !presenter.isTransitionRunning();
-        if (start) {
-            forward = !forward;
-            forward ? presenter.navigateForward(true) : presenter.navigateBack(true);
-        }
-        driver->step();
-        bench::compositeFrame(*driver);
-        const double ms = std::chrono::duration<double, std::milli>(Clock::now() - begin).count();
-        frames.push_back(ms);
-        if (start) starts.push_back(ms);
-    }
-    const auto median = [](std::vector<double> v) {
-        if (v.empty()) return 0.0;
-        std::nth_element(v.begin(), v.begin() + static_cast<long>(v.size() / 2), v.end());
-        return v[v.size() / 2];
-    };
-    state.counters["median_ms"] = median(frames);
-    state.counters["worst_ms"] = frames.empty() ? 0 : *std::max_element(frames.begin(), frames.end());
-    state.counters["start_ms"] = median(starts);
-    state.counters["steps"] = static_cast<double>(starts.size());
+    long steps = 0;
+    bench::timeFrames(
+        state,
+        [&] {
+            const bool start = !presenter.isTransitionRunning();
+            if (start) {
+                forward = !forward;
+                forward ? presenter.navigateForward(true) : presenter.navigateBack(true);
+                ++steps;
+            }
+            driver->step();
+            bench::compositeFrame(*driver);
+            return start;
+        },
+        {.median = true, .marked = "start_ms"});
+    state.counters["steps"] = static_cast<double>(steps);
 }
 BENCHMARK(BM_DaySwitchFrames)->Arg(0)->Arg(1)->ArgName("avx2")->Unit(benchmark::kMillisecond)->Iterations(240);
 
