@@ -468,6 +468,18 @@ TEST(ProjectiveMapper, UprightImagesMatchTheGeneralMappingToOneStep) {
     }
 }
 
+TEST(ProjectiveMapper, UprightImagesWiderThanAFilterChunkMatchTheGeneralMapping) {
+    // Rows wider than the columns filtered at a time are drawn chunk by chunk, each reading its
+    // own source rows afresh (here every chunk draws the one row of the clip).
+    Bitmap source = opaquePattern(1900, 7);
+    const Transform3D t = upright(1.3, 1.25, -0.5, 0.25);
+    Bitmap fast(2600, 9, 0xFF203040), general(2600, 9, 0xFF203040);
+    for (auto [target, transform] : {std::pair{&fast, t}, std::pair{&general, viaGeneralMapping(t)}})
+        ASSERT_TRUE(drawImageProjected(target->buffer(), Rect(0, 4, 2600, 1), source.buffer(),
+                                       source.bounds(), transform, 0.6));
+    EXPECT_LE(largestDifference(fast, general, t, source.bounds()), 1);
+}
+
 TEST(ProjectiveMapper, UprightTranslucentImagesMatchTheExactFilter) {
     // Filtered exactly (the general mapping rounds its weights, which can differ by two steps
     // where neighbours differ most): to within one step of a per-pixel reference.
