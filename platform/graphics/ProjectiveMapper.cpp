@@ -605,15 +605,11 @@ struct ScaledChunk {
     std::int32_t blockBase[kScaledChunk / 4 + kLanePadding];
     alignas(64) std::uint32_t leftIndex[kScaledChunk + kLanePadding];
     alignas(64) std::uint32_t rightIndex[kScaledChunk + kLanePadding];
-    // The source columns the chunk reads: [first, last].
-    int first, last;
 };
 
 // Sets up target columns [x, x + n) for steps of `lanes` pixels (0 without permutes). Taps of a
 // step are picked from one vector of source pixels where they all fit in one, else from two.
 void setUpScaledChunk(const ScaledJob& job, int x, int n, int lanes, ScaledChunk& chunk) {
-    chunk.first = job.tx1;
-    chunk.last = job.tx0;
     for (int i = 0; i < n + kLanePadding; ++i) {
         // Past the chunk the last pixel repeats, so that the lanes there stay on the source.
         const int at = x + std::min(i, n - 1);
@@ -621,8 +617,6 @@ void setUpScaledChunk(const ScaledJob& job, int x, int n, int lanes, ScaledChunk
         chunk.left[i] = column;
         chunk.right[i] = std::min(column + 1, job.tx1);
         chunk.weight[i] = weight | weight << 16;
-        chunk.first = std::min(chunk.first, column);
-        chunk.last = std::max(chunk.last, chunk.right[i]);
     }
     if (lanes == 0) {
         chunk.window = 0;
