@@ -40,10 +40,12 @@ constexpr int kMaxSourceSize = 32767;
 // Pixels are mapped, sampled and composited this many at a time.
 constexpr int kChunk = 64;
 // Rows that cross more than this many source rows per pixel are drawn in strips this wide,
-// this many rows at a time.
+// this many rows at a time: wide and tall enough that each source row is read in runs of
+// several cache lines, few enough source rows that those a row reads are still cached for the
+// next.
 constexpr double kSlantedRows = 1.0 / 16;
-constexpr int kStripWidth = 128;
-constexpr int kBandHeight = 16;
+constexpr int kStripWidth = 256;
+constexpr int kBandHeight = 32;
 // Rows that cross more source rows than this are drawn reading the source ahead (see Footprint).
 constexpr double kRowsReadInTurn = 2;
 // A turn that keeps vertical lines vertical is drawn in tiles this wide and high: the source
@@ -515,10 +517,13 @@ void findFootprint(const Job& job, int x0, int x1, int y0, int y1, Footprint& f)
 // Fetches the part `done` (of `parts`) of the footprint and of the tile's target pixels ahead.
 void fetchFootprint(const Job& job, Footprint& f, int done, int parts) {
 #if defined(__GNUC__)
-    auto fetch = [](const std::uint32_t* row, int from, int to, int locality) {
-        for (int x = from; x < to + 16; x += 16)
-            locality ? __builtin_prefetch(row + std::min(x, to), 1)
-                     : __builtin_prefetch(row + std::min(x, to));
+    // Each cache line of pixels [from, to] of the row once.
+    auto fetch = [](const std::uint32_t* row, int from, int to, bool forWriting) {
+        constexpr std::uintptr_t kLine = 64;
+        const std::uintptr_t end = reinterpret_cast<std::uintptr_t>(row + to);
+        for (std::uintptr_t a = reinterpret_cast<std::uintptr_t>(row + from) & ~(kLine - 1); a <= end; a += kLine)
+            forWriting ? __builtin_prefetch(reinterpret_cast<const void*>(a), 1)
+                       : __builtin_prefetch(reinterpret_cast<const void*>(a));
     };
     const int lastRow = job.yMax + (job.yTap != 0 ? 1 : 0), lastColumn = job.xMax + job.xTap;
     for (const int upto = done * f.count / parts; f.fetched < upto; ++f.fetched) {
@@ -526,10 +531,10 @@ void fetchFootprint(const Job& job, Footprint& f, int done, int parts) {
         if (row < 0 || row > lastRow) continue;
         fetch(job.source + std::ptrdiff_t(row) * job.sourceRowWords,
               std::clamp(f.from[f.fetched] + f.shiftX, 0, lastColumn),
-              std::clamp(f.to[f.fetched] + f.shiftX, 0, lastColumn), 0);
+              std::clamp(f.to[f.fetched] + f.shiftX, 0, lastColumn), false);
     }
     for (const int upto = f.y0 + done * (f.y1 - f.y0) / parts; f.targetFetched < upto; ++f.targetFetched)
-        fetch(job.target + std::ptrdiff_t(f.targetFetched) * job.targetRowWords, f.x0, f.x1 - 1, 1);
+        fetch(job.target + std::ptrdiff_t(f.targetFetched) * job.targetRowWords, f.x0, f.x1 - 1, true);
 #else
     (void)job, (void)f, (void)done, (void)parts;
 #endif
