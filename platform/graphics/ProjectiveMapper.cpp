@@ -245,7 +245,8 @@ struct Chunk {
     // so that they weight two channels at once.
     alignas(64) std::uint32_t weightX[kChunk];
     alignas(64) std::uint32_t weightY[kChunk];
-    // The upper and lower pairs of taps, left then right, as they lie in memory.
+    // The upper and lower pairs of taps, left then right, as they lie in memory, in the order
+    // the pixel loops split them in (see pairSlot).
     alignas(64) std::uint64_t upper[kChunk];
     alignas(64) std::uint64_t lower[kChunk];
     alignas(64) std::uint32_t color[kChunk];
