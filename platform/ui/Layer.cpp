@@ -598,6 +598,15 @@ bool Layer::markBoundedStoresForDisplay() {
     return marked;
 }
 
+bool Layer::hasBoundedStoreLeftBehind(const Layer& root) {
+    return std::any_of(boundedStores().begin(), boundedStores().end(), [&](const Layer* layer) {
+        const Layer* top = layer;
+        while (top->_superlayer != nullptr)
+            top = top->_superlayer;
+        return top == &root && !layer->_needsDisplay && layer->boundedStoreLeftBehind();
+    });
+}
+
 gfx::Rect Layer::ContentsUpdate::changedSince(std::uint64_t from, std::uint64_t current) const {
     if (current != to) return gfx::Rect::null();
     // Steps that changed nothing have empty rectangles, which add nothing to the union.

@@ -231,6 +231,10 @@ public:
     // holds and drawing only what it did not. The run loop calls it before each display pass;
     // snapshots before theirs. True when it marked any.
     static bool markBoundedStoresForDisplay();
+    // Whether a bounded backing store in the tree of `root` no longer holds all of the part that
+    // shows (and is not marked yet): what markBoundedStoresForDisplay would mark there. Nothing
+    // is marked.
+    static bool hasBoundedStoreLeftBehind(const Layer& root);
 
     // --- Layout.
     void setNeedsLayout();

@@ -103,7 +103,9 @@ void Window::layoutAndDisplayIfNeeded() {
 }
 
 bool Window::needsLayoutOrDisplay() const {
-    return layerTreeNeedsWork(*layer());
+    // A tile of a tall layer can fall behind with nothing marked: its layer or an ancestor moved
+    // or scrolled without a change of size.
+    return layerTreeNeedsWork(*layer()) || Layer::hasBoundedStoreLeftBehind(*layer());
 }
 
 void Window::composite() {

@@ -68,7 +68,8 @@ public:
     // --- Frames.
     // The layout pass, then the display pass of the window's tree.
     void layoutAndDisplayIfNeeded();
-    // Whether any view or layer of the window's tree waits for layout or display.
+    // Whether any view or layer of the window's tree waits for layout or display, a bounded
+    // backing store that no longer holds what shows included.
     bool needsLayoutOrDisplay() const;
     // Composites the tree as it shows now (animations in flight) into the frame buffer: the
     // window's size at the screen's scale, the window placed by its frame (windows sit at

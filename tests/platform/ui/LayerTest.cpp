@@ -3,6 +3,7 @@
 #include "platform/graphics/GraphicsContext.h"
 #include "platform/ui/Compositor.h"
 #include "platform/ui/GradientLayer.h"
+#include "platform/ui/TestDriver.h"
 #include "platform/ui/Transaction.h"
 
 #include <gtest/gtest.h>
@@ -473,5 +474,29 @@ TEST(LayerDisplay, ATallLayersStoreHoldsWhatShowsAndMovesWithIt) {
     // Far away, it is drawn again whole.
     shows(3000);
     EXPECT_EQ(bands.clipHeight, 164);
+    tall->setDelegate(nullptr);
+}
+
+TEST(LayerDisplay, AStoreLeftBehindByAMoveAloneKeepsTheRunLoopBusyUntilItFollows) {
+    // Moving a layer changes no size, so nothing is marked for layout or display: the window
+    // must still see that the tall layer's tile no longer holds what shows.
+    Bands bands;
+    TestDriver driver({50, 100});
+    auto clip = View::make({0, 0, 50, 100});
+    clip->setClipsToBounds(true);
+    driver.window()->addSubview(clip);
+    auto tall = Layer::make();
+    tall->setFrame({0, 0, 50, 5000});
+    tall->setContentsScale(2);
+    tall->setDelegate(&bands);
+    clip->layer()->addSublayer(tall);
+    tall->setNeedsDisplay();
+    driver.runUntilIdle();
+    EXPECT_FALSE(driver.window()->needsLayoutOrDisplay());
+    tall->setPosition({25, 2500 - 3000}); // rows 3,000 to 3,100 show
+    EXPECT_TRUE(driver.window()->needsLayoutOrDisplay());
+    EXPECT_TRUE(driver.runUntilIdle());
+    EXPECT_FALSE(driver.window()->needsLayoutOrDisplay());
+    EXPECT_TRUE(tall->contentsFrame().contains({0, 3000, 50, 100}));
     tall->setDelegate(nullptr);
 }
