@@ -66,18 +66,6 @@ std::uint32_t premultipliedPixel(const gfx::Color& color) {
     return static_cast<std::uint32_t>(std::lround(a * 255)) << 24 | q(c.r) << 16 | q(c.g) << 8 | q(c.b);
 }
 
-// Intersects the clip of `cr` with the union of `rects` (device space).
-void clipToDeviceRects(cairo_t* cr, const std::vector<gfx::Rect>& rects) {
-    cairo_matrix_t userToDevice;
-    cairo_get_matrix(cr, &userToDevice);
-    cairo_identity_matrix(cr);
-    cairo_new_path(cr);
-    for (const gfx::Rect& r : rects)
-        cairo_rectangle(cr, r.minX(), r.minY(), r.width(), r.height());
-    cairo_clip(cr);
-    cairo_set_matrix(cr, &userToDevice);
-}
-
 // The clip of `cr` as a box in device space.
 gfx::Rect deviceClipExtents(cairo_t* cr) {
     cairo_save(cr);
@@ -681,7 +669,7 @@ private:
     // Saves the graphics state, then clips to the union of whole device pixel rectangles.
     void clipToDevicePixels(const std::vector<gfx::Rect>& rects) {
         _ctx.saveGState();
-        clipToDeviceRects(_ctx.cairo(), rects);
+        detail::clipToDeviceRects(_ctx.cairo(), rects);
     }
 
     // Whether any of `deviceRect` lies in the clip (and in the damage, when painting by it).
@@ -1479,7 +1467,7 @@ void Compositor::paint(Layer& root, cairo_t* cr, const detail::DamageRegion& dam
     _statistics.wholeFrame =
         rects.size() == 1 && rects[0] == gfx::Rect{0, 0, double(pixelWidth()), double(pixelHeight())};
     // Everything below is clipped to the damage.
-    clipToDeviceRects(cr, rects);
+    detail::clipToDeviceRects(cr, rects);
     // What the previous frame left is cleared where no opaque layer paints over it.
     cairo_save(cr);
     cairo_identity_matrix(cr);

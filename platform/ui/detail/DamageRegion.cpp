@@ -1,5 +1,7 @@
 #include "platform/ui/detail/DamageRegion.h"
 
+#include <cairo.h>
+
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -91,6 +93,35 @@ gfx::Rect DamageRegion::bounds() const {
     for (const gfx::Rect& r : _rects)
         box = box.isNull() ? r : box.unionWith(r);
     return box;
+}
+
+void clipToDeviceRects(cairo_t* cr, const std::vector<gfx::Rect>& rects) {
+    cairo_matrix_t userToDevice;
+    cairo_get_matrix(cr, &userToDevice);
+    cairo_identity_matrix(cr);
+    cairo_new_path(cr);
+    cairo_rectangle_list_t* current = cairo_copy_clip_rectangle_list(cr);
+    if (current->status == CAIRO_STATUS_SUCCESS) {
+        std::vector<gfx::Rect> both;
+        for (int i = 0; i < current->num_rectangles; ++i) {
+            const cairo_rectangle_t& c = current->rectangles[i];
+            for (const gfx::Rect& r : rects) {
+                const gfx::Rect part = r.intersection({c.x, c.y, c.width, c.height});
+                if (!part.isNull() && !part.isEmpty()) both.push_back(part);
+            }
+        }
+        cairo_reset_clip(cr);
+        for (const gfx::Rect& r : both)
+            cairo_rectangle(cr, r.minX(), r.minY(), r.width(), r.height());
+        // Nothing in common: an empty clip.
+        if (both.empty()) cairo_rectangle(cr, 0, 0, 0, 0);
+    } else {
+        for (const gfx::Rect& r : rects)
+            cairo_rectangle(cr, r.minX(), r.minY(), r.width(), r.height());
+    }
+    cairo_rectangle_list_destroy(current);
+    cairo_clip(cr);
+    cairo_set_matrix(cr, &userToDevice);
 }
 
 } // namespace ui::detail

@@ -12,6 +12,8 @@
 #include <cstddef>
 #include <vector>
 
+typedef struct _cairo cairo_t;
+
 namespace ui::detail {
 
 class DamageRegion {
@@ -39,5 +41,12 @@ private:
     int _height = 0;
     std::vector<gfx::Rect> _rects;
 };
+
+// Intersects the clip of `cr` with the union of whole-pixel `rects` (device space). Where the
+// clip is itself a set of whole-pixel rectangles, the intersection is worked out here, rectangle
+// by rectangle: Cairo 1.16 gets that of two many-box clips wrong (one cut to slivers came back
+// as whole boxes), and drawing that writes pixels straight into the clip's rectangles would then
+// paint past it.
+void clipToDeviceRects(cairo_t* cr, const std::vector<gfx::Rect>& rects);
 
 } // namespace ui::detail

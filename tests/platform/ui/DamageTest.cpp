@@ -6,6 +6,7 @@
 #include "platform/ui/Transaction.h"
 #include "platform/ui/detail/DamageRegion.h"
 
+#include <cairo.h>
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -281,4 +282,39 @@ TEST(Damage, ALayerTurnedInPerspectiveShowsTheSamePixelsInEveryDamagedPart) {
         }
         group->removeFromSuperlayer();
     }
+}
+
+TEST(Damage, ClippingToPixelRectanglesKeepsExactlyWhatBothClipsHold) {
+    // A damage clip of several boxes, then the slivers of a cell that still show: the clip must
+    // be those slivers, or drawing straight into the clip's rectangles paints the whole cell.
+    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 210, 180);
+    cairo_t* cr = cairo_create(surface);
+    cairo_scale(cr, 3, 3);
+    const auto clipRects = [&] {
+        std::vector<gfx::Rect> rects;
+        cairo_rectangle_list_t* list = cairo_copy_clip_rectangle_list(cr);
+        for (int i = 0; i < list->num_rectangles; ++i) {
+            const cairo_rectangle_t& r = list->rectangles[i];
+            rects.push_back({r.x, r.y, r.width, r.height});
+        }
+        cairo_rectangle_list_destroy(list);
+        return rects;
+    };
+    detail::clipToDeviceRects(cr, {{150, 61, 30, 20}, {0, 81, 150, 19}, {0, 100, 180, 1}, {120, 101, 60, 19}});
+    cairo_save(cr);
+    detail::clipToDeviceRects(cr, {{150, 80, 30, 1}, {150, 101, 30, 1}});
+    cairo_identity_matrix(cr);
+    const std::vector<gfx::Rect> slivers{{150, 80, 30, 1}, {150, 101, 30, 1}};
+    EXPECT_EQ(clipRects(), slivers);
+    // The user space is left as it was; nothing in common clips everything.
+    cairo_restore(cr);
+    cairo_matrix_t m;
+    cairo_get_matrix(cr, &m);
+    EXPECT_EQ(m.xx, 3);
+    detail::clipToDeviceRects(cr, {{0, 0, 10, 10}});
+    double x0, y0, x1, y1;
+    cairo_clip_extents(cr, &x0, &y0, &x1, &y1);
+    EXPECT_EQ(x1 - x0, 0);
+    cairo_destroy(cr);
+    cairo_surface_destroy(surface);
 }
