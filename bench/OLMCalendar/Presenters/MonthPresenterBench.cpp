@@ -26,7 +26,6 @@
 
 namespace {
 
-constexpr gfx::Size kScreen{390, 844};
 
 using bench::at;
 
@@ -85,29 +84,14 @@ public:
     }
 };
 
-struct MonthScreen {
-    std::unique_ptr<ui::TestDriver> driver;
-    std::shared_ptr<XQCalendar> calendar;
+struct MonthScreen : bench::CalendarScreen {
     std::shared_ptr<PreparedEvents> events = std::make_shared<PreparedEvents>();
 
-    MonthScreen() {
-        gfx::setScreenScale(3);
-        fnd::Clock::setFixedNow(at(2026, 12, 15, 10));
-        driver = std::make_unique<ui::TestDriver>(kScreen);
-        calendar = XQCalendar::make(gfx::Rect{{0, 0}, kScreen});
+    MonthScreen() : CalendarScreen(at(2026, 12, 15, 10)) {
         calendar->setDataSource(events);
-        driver->window()->addSubview(calendar);
-        driver->runUntilIdle();
+        show();
     }
-    ~MonthScreen() {
-        driver.reset();
-        calendar.reset();
-        fnd::mainQueue().drain();
-        fnd::Clock::setFixedNow(std::nullopt);
-    }
-    XQCalendarMonthPresenter& month() const {
-        return static_cast<XQCalendarMonthPresenter&>(*calendar->presenter());
-    }
+    XQCalendarMonthPresenter& month() const { return presenter<XQCalendarMonthPresenter>(); }
     // Switches between December and November, one composited frame each.
     void switchMonths(benchmark::State& state) {
         const fnd::Date months[] = {at(2026, 11, 15, 10), at(2026, 12, 15, 10)};

@@ -25,7 +25,6 @@
 
 namespace {
 
-constexpr gfx::Size kScreen{390, 844};
 
 using bench::at;
 
@@ -70,29 +69,16 @@ private:
 
 // A calendar in day mode on a phone screen at scale 3, "now" fixed at 15 December 2026
 // 10:00, showing days of `timed` and `allDay` events.
-struct DayScreen {
-    DayScreen(int timed, int allDay) {
-        gfx::setScreenScale(3);
-        fnd::Clock::setFixedNow(at(2026, 12, 15, 10));
+struct DayScreen : bench::CalendarScreen {
+    DayScreen(int timed, int allDay) : CalendarScreen(at(2026, 12, 15, 10)) {
         events->timed = timed;
         events->allDay = allDay;
         calendar->setDataSource(events);
         calendar->setViewMode(XQCalendarViewModeDay);
-        driver->window()->addSubview(calendar);
-        driver->runUntilIdle();
+        show();
     }
-    ~DayScreen() {
-        driver.reset();
-        calendar.reset();
-        fnd::mainQueue().drain();
-        fnd::Clock::setFixedNow(std::nullopt);
-    }
-    XQCalendarDayViewPresenter& presenter() const {
-        return static_cast<XQCalendarDayViewPresenter&>(*calendar->presenter());
-    }
+    XQCalendarDayViewPresenter& presenter() const { return CalendarScreen::presenter<XQCalendarDayViewPresenter>(); }
 
-    std::unique_ptr<ui::TestDriver> driver = std::make_unique<ui::TestDriver>(kScreen);
-    std::shared_ptr<XQCalendar> calendar = XQCalendar::make(gfx::Rect{{0, 0}, kScreen});
     std::shared_ptr<BusyDays> events = std::make_shared<BusyDays>();
 };
 

@@ -16,35 +16,20 @@
 
 namespace {
 
-constexpr gfx::Size kScreen{390, 844};
 
 using bench::at;
 using bench::compositeFrame;
 using bench::timeFrames;
 
-struct FlowScreen {
-    std::unique_ptr<ui::TestDriver> driver;
-    std::shared_ptr<XQCalendar> calendar;
-
-    explicit FlowScreen(long years) {
-        gfx::setScreenScale(3);
-        fnd::Clock::setFixedNow(at(2026, 12, 15));
-        driver = std::make_unique<ui::TestDriver>(kScreen);
-        calendar = XQCalendar::make(gfx::Rect{{0, 0}, kScreen});
+struct FlowScreen : bench::CalendarScreen {
+    explicit FlowScreen(long years) : CalendarScreen(at(2026, 12, 15)) {
         calendar->setMinDate(at(2026 - years / 2, 1, 1));
         calendar->setMaxDate(at(2026 - years / 2 + years - 1, 12, 31));
         calendar->setSelectedDate(at(2026, 12, 22));
         calendar->setViewMode(XQCalendarViewModeFlow);
-        driver->window()->addSubview(calendar);
-        driver->runUntilIdle();
+        show();
     }
-    ~FlowScreen() {
-        driver.reset();
-        calendar.reset();
-        fnd::mainQueue().drain();
-        fnd::Clock::setFixedNow(std::nullopt);
-    }
-    XQCalendarFlowPresenter& flow() const { return static_cast<XQCalendarFlowPresenter&>(*calendar->presenter()); }
+    XQCalendarFlowPresenter& flow() const { return presenter<XQCalendarFlowPresenter>(); }
 };
 
 // Argument "avx2": 1 caps the pixel loops at AVX2.

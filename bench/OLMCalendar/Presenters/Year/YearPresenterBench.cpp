@@ -17,35 +17,20 @@
 
 namespace {
 
-constexpr gfx::Size kScreen{390, 844};
 
 using bench::at;
 using bench::compositeFrame;
 using bench::timeFrames;
 
-struct YearScreen {
-    std::unique_ptr<ui::TestDriver> driver;
-    std::shared_ptr<XQCalendar> calendar;
-
-    YearScreen() {
-        gfx::setScreenScale(3);
-        fnd::Clock::setFixedNow(at(2026, 12, 15));
-        driver = std::make_unique<ui::TestDriver>(kScreen);
-        calendar = XQCalendar::make(gfx::Rect{{0, 0}, kScreen});
+struct YearScreen : bench::CalendarScreen {
+    YearScreen() : CalendarScreen(at(2026, 12, 15)) {
         calendar->setMinDate(at(2016, 1, 1));
         calendar->setMaxDate(at(2036, 12, 31));
         calendar->setViewMode(XQCalendarViewModeYear);
-        driver->window()->addSubview(calendar);
-        driver->runUntilIdle();
+        show();
         compositeFrame(*driver);
     }
-    ~YearScreen() {
-        driver.reset();
-        calendar.reset();
-        fnd::mainQueue().drain();
-        fnd::Clock::setFixedNow(std::nullopt);
-    }
-    XQCalendarYearPresenter& year() const { return static_cast<XQCalendarYearPresenter&>(*calendar->presenter()); }
+    XQCalendarYearPresenter& year() const { return presenter<XQCalendarYearPresenter>(); }
 };
 
 void BM_YearNavigateFrame(benchmark::State& state) {
@@ -69,7 +54,7 @@ void BM_YearScrollFrame(benchmark::State& state) {
     YearScreen screen;
     auto& collection = *screen.year().collectionView();
     const double start = collection.contentOffset().y;
-    const int frames = static_cast<int>(kScreen.height / 47) + 1; // one screen
+    const int frames = static_cast<int>(bench::CalendarScreen::size.height / 47) + 1; // one screen
     int i = 0;
     timeFrames(state, [&] {
         const int k = i++ % (2 * frames);
